@@ -1,0 +1,49 @@
+// Everything the clean-up needs to know about the installed package: the
+// system's directories, the package's directories from the installation
+// description in the Windows directory, and the values under the package key.
+// Construction never fails outright: status and message tell what went wrong.
+#pragma once
+#include <string>
+
+class InstallRecord {
+public:
+    static const int optionFlagCount = 9;
+
+    InstallRecord();
+    virtual ~InstallRecord();
+    InstallRecord(const InstallRecord&) = delete;
+    InstallRecord& operator=(const InstallRecord&) = delete;
+
+    int status;           // 0 complete; 1 no drive letter; 2 no brdsetup.ini; 3 no driver dir
+    std::string message;  // at most 259 characters
+    std::string toolDir;
+    std::string windowsDir;
+    std::string systemDir;
+    std::string windowsDrive;
+    std::string tempDir;
+    std::string programDir;
+    std::string infDir;
+    std::string programGroupDir;
+    std::string desktopDir;
+    bool optionFlags[optionFlagCount];
+    std::string srcPath;
+    std::string hardwareTypeDir;
+    std::string language;
+    std::string languageDll;
+    std::string languageDllCpl;
+    std::string languageDllCplV2;
+    std::string driverType;
+    std::string annexType;
+    std::string ispSection;
+    std::string driverDir;
+    int vci;
+    int vpi;
+    int layer3Protocol;
+    int modulation;
+    std::string HardwarePlatform;
+    std::string HardwareType;
+    std::string ModemId;
+
+private:
+    void readPackageValues();
+};

@@ -1,0 +1,19 @@
+// Registry operations of the clean-up. Each opens its key, does one job and
+// closes it again. Key path first, root last.
+#pragma once
+#include <windows.h>
+#include <string>
+
+// RegDeleteKeyA: one key. NT refuses a key with sub-keys; 9x removes the
+// whole subtree. Returns the platform's result; logs nothing.
+LONG regDeleteKey(const std::string& keyPath, HKEY root);
+// Deletes one value; a missing key or value is passed over.
+void regDeleteValue(const std::string& keyPath, const std::string& valueName, HKEY root);
+// Deletes every value of the key (names gathered first, then deleted).
+void regDeleteValues(const std::string& keyPath, HKEY root);
+// True when the key opens with full access and the value's size can be read.
+bool regValueExists(const std::string& keyPath, const std::string& valueName, HKEY root);
+// Reads a REG_SZ value. result is always assigned ("" on failure); a failure
+// writes one three-line entry to registryErrorLog.
+bool regGetString(const std::string& keyPath, const std::string& valueName, std::string& result,
+                  HKEY root);

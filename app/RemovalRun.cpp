@@ -267,10 +267,11 @@ void RemovalRun::notice(UINT textId) {
     MessageBoxA(nullptr, loadResString(textId).c_str(), caption.c_str(), noticeStyle);
 }
 
-// No and Cancel decline; any other answer counts as Yes.
+// No and Cancel decline. A box that could not be shown (0) declines too: the
+// removal and the restart need the user's consent.
 bool RemovalRun::ask(const std::string& text) {
     int answer = MessageBoxA(nullptr, text.c_str(), caption.c_str(), questionStyle);
-    return answer != IDNO && answer != IDCANCEL;
+    return answer != 0 && answer != IDNO && answer != IDCANCEL;
 }
 }  // namespace
 

@@ -14,8 +14,9 @@ TEST(RemoveNewCplRegistry, RemovesTheKeyWithBothSubkeysAndNothingBeside) {
     record.programDir = scratchDir("cpl");
     const std::string lineMon = record.programDir + "\\LineMon.ini";
     writeFile(lineMon, "[SystemInfo]\r\nRegistryKey=VtxMaker\\Cpl\r\n");
-    for (const char* key : {"Software\\VtxMaker\\Cpl", "Software\\VtxMaker\\Cpl\\One",
-                            "Software\\VtxMaker\\Cpl\\Two", "Software\\VtxMaker\\Other"})
+    for (const char* key :
+         {"Software\\VtxMaker", "Software\\VtxMaker\\Cpl", "Software\\VtxMaker\\Cpl\\One",
+          "Software\\VtxMaker\\Cpl\\Two", "Software\\VtxMaker\\Other"})
         setRegString(key, "v", "1");
     vtxRemoveNewCplRegistry(record);
     EXPECT_FALSE(keyExists("Software\\VtxMaker\\Cpl"));
@@ -25,6 +26,7 @@ TEST(RemoveNewCplRegistry, RemovesTheKeyWithBothSubkeysAndNothingBeside) {
     writeFile(lineMon, "[SystemInfo]\r\nRegistryKey=\\\\\r\n");
     vtxRemoveNewCplRegistry(record);
     EXPECT_TRUE(valueExists("Software\\VtxMaker\\Other", "v"));
+    EXPECT_TRUE(valueExists("Software\\VtxMaker", "v"));
     deleteKeyTree("Software\\VtxMaker");
 }
 

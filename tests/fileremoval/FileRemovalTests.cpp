@@ -8,7 +8,7 @@
 
 namespace {
 
-TEST(DeleteFile, ResetsAttributesAndReportsTheOutcome) {
+TEST(FileDeletion, ResetsAttributesAndReportsTheOutcome) {
     const std::string file = scratchDir("del") + "\\ro.bin";
     writeFile(file, "x");
     SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
@@ -47,7 +47,9 @@ TEST(RemoveDir, ClimbsWhileParentsComeAwayEmpty) {
     EXPECT_TRUE(exists(a));
 
     removeDir("nobackslash");
-    EXPECT_NE(std::string::npos, logText().find("Can't remove directory:\nnobackslash"));
+    const std::string log = logText();
+    EXPECT_NE(std::string::npos, log.find("Can't remove directory:"));
+    EXPECT_NE(std::string::npos, log.find("nobackslash"));
 }
 
 TEST(ProtectedDirs, CoverSystemFoldersTheirAncestorsAndDriveRoots) {
@@ -92,7 +94,8 @@ TEST(CopyFileTo, CopiesIntoADirectoryOrOverAReadOnlyFile) {
     CreateDirectoryA((dir + "\\into").c_str(), nullptr);
     copyFileTo(dir + "\\src.ini", dir + "\\into");
     EXPECT_EQ("new", readFile(dir + "\\into\\src.ini"));
-    EXPECT_EQ(DWORD(FILE_ATTRIBUTE_NORMAL), GetFileAttributesA((dir + "\\into\\src.ini").c_str()));
+    const DWORD keptAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
+    EXPECT_EQ(0u, GetFileAttributesA((dir + "\\into\\src.ini").c_str()) & keptAttributes);
 
     writeFile(dir + "\\target.ini", "old");
     SetFileAttributesA((dir + "\\target.ini").c_str(), FILE_ATTRIBUTE_READONLY);

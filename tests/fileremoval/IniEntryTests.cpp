@@ -77,7 +77,7 @@ TEST_F(AddIniEntry, LeavesAFileItCannotReadOrReplaceUntouched) {
     const std::string before = "[rename]\r\nNUL=C:\\OLD\r\n";
     writeFile(ini, before);
     {
-        HeldFile unreadable(ini, 0);
+        HeldFile unreadable(ini, FILE_SHARE_DELETE);
         add("C:\\NEW");
     }
     EXPECT_EQ(before, readFile(ini));

@@ -15,7 +15,7 @@ protected:
 };
 
 TEST_F(RegistryIO, DeleteValuesRemovesEveryValueButKeepsTheKey) {
-    for (const char* name : {"", "one", "two", "three", "four"}) key.setString(name, std::string("v"));
+    for (const char* name : {"", "one", "two", "three", "four"}) key.setString(name, "v");
     key.addSubKey("child");
     regDeleteValues(key.path, HKEY_LOCAL_MACHINE);
     EXPECT_EQ(0u, key.valueCount());
@@ -27,16 +27,16 @@ TEST_F(RegistryIO, DeleteValuesRemovesEveryValueButKeepsTheKey) {
 }
 
 TEST_F(RegistryIO, OverlongValueNameStopsDeleteValuesBeforeAnyDeletion) {
-    key.setString("first", std::string("1"));
-    key.setString(std::string(300, 'n').c_str(), std::string("long"));
-    key.setString("last", std::string("2"));
+    key.setString("first", "1");
+    key.setString(std::string(300, 'n').c_str(), "long");
+    key.setString("last", "2");
     regDeleteValues(key.path, HKEY_LOCAL_MACHINE);
     EXPECT_EQ(3u, key.valueCount());
     EXPECT_EQ("RegistryIO:->Can't remove registry values\r\n", log.added());
 }
 
 TEST_F(RegistryIO, DeleteValueAndValueExists) {
-    key.setString("KMICONEXE", std::string("x.exe"));
+    key.setString("KMICONEXE", "x.exe");
     EXPECT_TRUE(regValueExists(key.path, "KMICONEXE", HKEY_LOCAL_MACHINE));
     regDeleteValue(key.path, "KMICONEXE", HKEY_LOCAL_MACHINE);
     EXPECT_FALSE(regValueExists(key.path, "KMICONEXE", HKEY_LOCAL_MACHINE));
@@ -55,7 +55,7 @@ TEST_F(RegistryIO, DeleteKeyRefusesAKeyWithSubKeys) {
 }
 
 TEST_F(RegistryIO, GetStringReadsPlainStrings) {
-    key.setString("srcPath", std::string("C:\\100%s\\pkg"));
+    key.setString("srcPath", "C:\\100%s\\pkg");
     key.setString("noNul", "abcX", 3);  // the byte after the value is not NUL either
     key.setString("empty", "", 0);
     ASSERT_EQ(3u, key.dataSize("noNul"));

@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <string>
 
+#include "sysutil/Handles.h"
+
 // Writes brdsetup.ini into the Windows directory; removes it again.
 class SetupIniFile {
 public:
@@ -18,20 +20,17 @@ class ScratchKey {
 public:
     explicit ScratchKey(const std::string& name);
     ~ScratchKey();
-    void setString(const char* name, const char* data, DWORD size);
-    void setString(const char* name, const std::string& text);
+    // REG_SZ of size bytes of data; by default the text and its NUL.
+    void setString(const char* name, const char* data, DWORD size = MAXDWORD);
     void setDword(const char* name, DWORD value);
     void addSubKey(const char* name);
-    bool hasValue(const std::string& name) const;
-    DWORD valueCount() const;
     DWORD dataSize(const char* name) const;  // as the platform reports it
+    DWORD valueCount() const;
     std::string path;  // below HKEY_LOCAL_MACHINE
 
 private:
-    HKEY key;
+    RegKey key;
 };
-
-void deleteKeyTree(HKEY root, const std::string& path);
 
 // What the Windows directory's VTX.LOG gains after construction.
 class LogTail {
@@ -40,5 +39,5 @@ public:
     std::string added() const;
 
 private:
-    long start;
+    size_t start;
 };

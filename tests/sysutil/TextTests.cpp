@@ -36,10 +36,7 @@ TEST(GetStrTokens, LeavesTheCallersTextAlone) {
     TokenList list;
     getStrTokens(list, text, ",");
     EXPECT_STREQ(",x,y", text);
-    ASSERT_EQ(2u, list.count());
-    list.insertAt(1, "between");
-    EXPECT_EQ("between", list[1]);
-    EXPECT_EQ("y", list[2]);
+    EXPECT_EQ(2u, list.count());
 }
 
 struct PathCase {
@@ -94,8 +91,8 @@ TEST(SetupIni, MissingFileGivesDefaults) {
 TEST(SetupRegistry, ReadsThePackageKeyNamedByTheIni) {
     ScratchKey package("VtxSetupRegTest");
     SetupIniFile ini("[SystemInfo]\nSetupSoftwareKey=VtxSetupRegTest\n");
-    package.setString("srcPath", std::string("C:\\pkg"));
-    package.setString("vci", std::string("35"));
+    package.setString("srcPath", "C:\\pkg");
+    package.setString("vci", "35");
     package.setDword("vpi", 8);
     EXPECT_EQ(package.path, getSetupSoftwareKey());
     EXPECT_EQ("C:\\pkg", getSetupRegString("srcPath"));

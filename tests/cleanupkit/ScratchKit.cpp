@@ -6,7 +6,7 @@
 #include "sysutil/KmvdUtil.h"
 
 std::string persona() {
-    const char* value = getenv("VTX_PERSONA");
+    const char* value = getenv("VTX_EXPECT_WINVER");
     return value ? value : "";
 }
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-// The Windows version the test runs as ("win98", "winxp", ...; from VTX_PERSONA).
+// The Windows version the test runs as ("win98", "winxp", ...; from VTX_EXPECT_WINVER).
 std::string persona();
 bool personaIsNT();
 

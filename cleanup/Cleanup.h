@@ -1,7 +1,6 @@
 // The clean-up actions the removal run calls, in the order it calls them.
 // Each logs its own steps; none returns anything the run looks at.
 #pragma once
-#include <string>
 
 class InstallRecord;
 
@@ -16,7 +15,3 @@ void vtxRemoveGuiComponents(const InstallRecord& record);
 bool removeReboot();
 // The Windows-directory copy of "brdsetup.ini".
 bool removeCfgIni();
-// The run's own lists ("RemoveFromWinDir", "RemoveFromWinSysDir"): each file
-// of the comma list in dir is deleted at once and, in every case, also
-// scheduled for deletion at the next start.
-void vtxRemoveListedFiles(const std::string& fileList, const std::string& dir);

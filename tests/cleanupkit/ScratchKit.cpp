@@ -18,7 +18,7 @@ bool personaIsNT() {
 std::string scratchDir(const std::string& name) {
     CreateDirectoryA("C:\\vtxtest", nullptr);
     const std::string dir = "C:\\vtxtest\\" + name;
-    if (exists(dir)) system(("cmd /c rd /s /q " + dir).c_str());
+    if (exists(dir)) system(("cmd /c rd /s /q \"" + dir + "\" >NUL 2>NUL").c_str());
     CreateDirectoryA(dir.c_str(), nullptr);
     return dir;
 }

@@ -42,6 +42,14 @@ public:
     bool execute();
 
 private:
+    // The phases, in the order they run.
+    bool checkPrerequisites();
+    void setUp();
+    bool takeLockAndCheckRights();
+    bool confirm();
+    void work();
+    void offerRestart();
+
     // prerequisites
     bool checkSettingsFiles();
     bool loadInstallerLibrary();
@@ -60,8 +68,6 @@ private:
     void runCleanupActions();
     void removeListedFiles(const char* key, const std::string& dir);
     void finishProgress();
-    // restart offer
-    void offerRestart();
 
     void notice(UINT textId);
     bool ask(const std::string& text);
@@ -89,17 +95,34 @@ RemovalRun::RemovalRun()
       caption(loadResString(IDS_CAPTION)) {}
 
 bool RemovalRun::execute() {
-    if (!checkSettingsFiles() || !loadInstallerLibrary()) return false;
+    if (!checkPrerequisites()) return false;
+    setUp();
+    if (!takeLockAndCheckRights()) return false;
+    if (!confirm()) return false;
+    work();
+    offerRestart();
+    return true;
+}
 
+bool RemovalRun::checkPrerequisites() { return checkSettingsFiles() && loadInstallerLibrary(); }
+
+// From here on every string comes from the chosen language library.
+void RemovalRun::setUp() {
     languages.selectLanguage();
     prepareProgressWindow();
     progressValue = 0;
+}
 
-    if (!takeInstanceLock() || !checkUserRights()) return false;
+bool RemovalRun::takeLockAndCheckRights() { return takeInstanceLock() && checkUserRights(); }
 
+bool RemovalRun::confirm() {
     if (!askConfirmation()) return false;
     notice(IDS_STARTING);
+    return true;
+}
 
+// No step of the work ends the run early.
+void RemovalRun::work() {
     startProgress();
     copySetupIni();
     buildInstallRecord();
@@ -114,9 +137,6 @@ bool RemovalRun::execute() {
     removeListedFiles("RemoveFromWinSysDir", systemDir);
     record.reset();
     finishProgress();
-
-    offerRestart();
-    return true;
 }
 
 bool RemovalRun::checkSettingsFiles() {

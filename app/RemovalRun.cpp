@@ -287,11 +287,11 @@ void RemovalRun::notice(UINT textId) {
     MessageBoxA(nullptr, loadResString(textId).c_str(), caption.c_str(), noticeStyle);
 }
 
-// No and Cancel decline. A box that could not be shown (0) declines too: the
-// removal and the restart need the user's consent.
+// Only Yes agrees. No and Cancel decline, and so does a box that could not
+// be shown (0 on Windows, -1 under Wine without a display): the removal and
+// the restart need the user's consent.
 bool RemovalRun::ask(const std::string& text) {
-    int answer = MessageBoxA(nullptr, text.c_str(), caption.c_str(), questionStyle);
-    return answer != 0 && answer != IDNO && answer != IDCANCEL;
+    return MessageBoxA(nullptr, text.c_str(), caption.c_str(), questionStyle) == IDYES;
 }
 }  // namespace
 

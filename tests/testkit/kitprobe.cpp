@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include "sysutil/Handles.h"
 
 namespace {
 
@@ -41,7 +42,8 @@ void __cdecl progressCallback(int figure, void* arg) {
 }
 
 int probeStub() {
-    HMODULE library = LoadLibraryA("kmiinst.dll");
+    Library owner(LoadLibraryA("kmiinst.dll"));
+    HMODULE library = owner.get();
     if (library == nullptr) {
         std::printf("load failed %lu\n", GetLastError());
         return 1;
@@ -65,7 +67,6 @@ int probeStub() {
                                                         reinterpret_cast<void*>(0x1234));
         std::printf("uninstall status=%d\n", status);
     }
-    FreeLibrary(library);
     return 0;
 }
 

@@ -461,6 +461,21 @@ class PackageFixture:
             self.sentinels.values += [(RUN_KEY, "OtherAppTray"),
                                       (r"HKLM\Software", "OtherVendorFlag")]
 
+    # ------------------------------------------------------------ running
+    def start_tool(self, answers=(), **options):
+        """Starts the tool (vtxremove.exe copied into the tool directory)
+        from the tool directory under the driver; see driver.start_driver
+        for the options. Returns the running driver."""
+        from .driver import start_driver
+        if not self.tool_exe.exists():
+            raise FileNotFoundError(f"{self.tool_exe} missing: build/package has no vtxremove.exe")
+        return start_driver(self.prefix, self.tool_exe, cwd=self.tool_dir_win,
+                            answers=answers, **options)
+
+    def run_tool(self, answers=(), **options):
+        """start_tool, then wait for the end; returns the transcript."""
+        return self.start_tool(answers, **options).wait()
+
     # ------------------------------------------------------------ checks
     def registry_text(self) -> str:
         """The .reg text that install() imports (for reading)."""

@@ -18,6 +18,10 @@ from typing import Dict, List, Optional, Sequence
 from . import env, session
 from .registry import Registry, parse_export, parse_hive, reg_file_text
 
+# Seconds the wineserver stays up with no program running. Long enough for
+# any pause of a test; bounded, so a test that was killed leaves no server
+# behind for long.
+SERVER_PERSISTENCE = 600
 NT_VERSIONS = {"win2k", "winxp", "nt40", "win2003", "vista", "win7", "win10"}
 _created: List["Prefix"] = []  # prefixes made during this test run
 
@@ -61,7 +65,12 @@ class Prefix:
         performed now)."""
         if self._server_up:
             return
-        subprocess.run(["wineserver", "-p"], env=self.env(), check=True)
+        if subprocess.run(["wineserver", f"-p{SERVER_PERSISTENCE}"], env=self.env(),
+                          stderr=subprocess.DEVNULL).returncode != 0:
+            # A server of this prefix is already up (one that ends on its
+            # own): replace it by a persistent one.
+            self.stop()
+            subprocess.run(["wineserver", f"-p{SERVER_PERSISTENCE}"], env=self.env(), check=True)
         self._server_up = True
         self.wine(["wineboot", "-r"], timeout=60)
 
@@ -229,27 +238,30 @@ class Prefix:
         A missing key gives an empty Registry."""
         return self.read_keys([key])
 
-    def read_keys(self, keys: Sequence[str]) -> Registry:
-        """Live reads of several keys at once (one reg export each, run side
-        by side), merged into one Registry."""
+    def read_keys(self, keys: Sequence[str], parallel: int = 4) -> Registry:
+        """Live reads of several keys (one reg export each, up to `parallel`
+        side by side), merged into one Registry."""
         self.boot()
         registry = Registry()
-        files, running = [], []
+        pending = list(keys)
+        running: List[tuple] = []
         try:
-            for key in keys:
-                handle, name = tempfile.mkstemp(suffix=".reg", dir=self.path)
-                os.close(handle)
-                files.append(name)
-                running.append(subprocess.Popen(
-                    ["wine", "reg", "export", key, self.win(name), "/y"], env=self.env(),
-                    stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                    stderr=subprocess.DEVNULL))
-            for process, name in zip(running, files):
+            while pending or running:
+                while pending and len(running) < parallel:
+                    handle, name = tempfile.mkstemp(suffix=".reg", dir=self.path)
+                    os.close(handle)
+                    running.append((name, subprocess.Popen(
+                        ["wine", "reg", "export", pending.pop(0), self.win(name), "/y"],
+                        env=self.env(), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                        stderr=subprocess.DEVNULL)))
+                name, process = running.pop(0)
                 if process.wait(timeout=120) == 0:
                     text = Path(name).read_bytes().decode("utf-16", errors="replace")
                     parse_export(text, registry)
+                os.unlink(name)
         finally:
-            for name in files:
+            for name, process in running:
+                process.kill()
                 os.unlink(name)
         return registry
 
@@ -264,9 +276,24 @@ class Prefix:
         parsed = _parse_query_line(done.stdout, name)
         return default if parsed is None else parsed
 
-    def registry(self) -> Registry:
-        """A live snapshot of HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER."""
-        return self.read_keys(["HKLM", "HKCU"])
+    def registry(self, classes: bool = False) -> Registry:
+        """A live snapshot of HKEY_LOCAL_MACHINE\Software and \System and of
+        HKEY_CURRENT_USER. HKLM\Software\Classes (thousands of keys, seconds
+        to read) is left out unless classes=True."""
+        listing = self.wine(["reg", "query", r"HKLM\Software"]).stdout
+        keys, top = [], Registry()
+        top.add_key(r"HKLM\Software")
+        for line in listing.splitlines():
+            if line.upper().startswith("HKEY_LOCAL_MACHINE\\SOFTWARE\\"):
+                if classes or line.split("\\")[-1].lower() != "classes":
+                    keys.append(line.strip())
+                continue
+            m = _QUERY_LINE.match(line)
+            if m and not (m.group(1) == "(Default)" and m.group(3) == "(value not set)"):
+                value = _parse_query_line(line, m.group(1) if m.group(1) != "(Default)" else "")
+                top.set_value(r"HKLM\Software", "" if m.group(1) == "(Default)" else m.group(1),
+                              _QUERY_TYPES.get(m.group(2), 0), value)
+        return top.merge(self.read_keys(keys + [r"HKLM\System", "HKCU"]))
 
     def registry_from_files(self) -> Registry:
         """The same from the hive files; stops the prefix first (so the next
@@ -277,6 +304,8 @@ class Prefix:
         return parse_hive(user, "HKCU", registry)
 
 
+_QUERY_TYPES = {"REG_SZ": 1, "REG_EXPAND_SZ": 2, "REG_BINARY": 3, "REG_DWORD": 4,
+                "REG_MULTI_SZ": 7}
 _QUERY_LINE = re.compile(r"^    (.*?)    (REG_[A-Z_]+)    ?(.*)$")
 
 

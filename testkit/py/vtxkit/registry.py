@@ -194,26 +194,26 @@ def _unescape(text: str, pos: int, escapes: str) -> tuple:
     return pos + 1, c
 
 
-def _parse_data(spec: str, escapes: str) -> tuple:
+def _parse_data(data_text: str, escapes: str) -> tuple:
     """(type, data) from the text after '='."""
-    if spec.startswith('"'):
-        text, _ = _read_quoted(spec, 1, escapes)
+    if data_text.startswith('"'):
+        text, _ = _read_quoted(data_text, 1, escapes)
         return REG_SZ, text
-    if spec.startswith("dword:"):
-        return REG_DWORD, int(spec[6:].strip(), 16)
-    if spec.startswith("str("):
-        kind = int(spec[4:spec.index(")")], 16)
-        text, _ = _read_quoted(spec, spec.index('"') + 1, escapes)
+    if data_text.startswith("dword:"):
+        return REG_DWORD, int(data_text[6:].strip(), 16)
+    if data_text.startswith("str("):
+        kind = int(data_text[4:data_text.index(")")], 16)
+        text, _ = _read_quoted(data_text, data_text.index('"') + 1, escapes)
         if kind == REG_MULTI_SZ:
             text = text.rstrip("\0")
             return kind, text.split("\0") if text else []
         return kind, text
-    m = _HEX_TYPE.match(spec)
+    m = _HEX_TYPE.match(data_text)
     if m:
         kind = int(m.group(1), 16) if m.group(1) else REG_BINARY
         digits = re.sub(r"[\s\\,]", "", m.group(2))
         return kind, _decode(kind, bytes.fromhex(digits))
-    raise ValueError(f"cannot read value {spec!r}")
+    raise ValueError(f"cannot read value {data_text!r}")
 
 
 def _logical_lines(text: str) -> Iterable[str]:

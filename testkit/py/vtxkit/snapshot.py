@@ -1,6 +1,6 @@
 """Before/after pictures of a prefix: every file and folder of drive C and
-every key and value of HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER, and the
-difference between two of them."""
+every key and value of HKEY_LOCAL_MACHINE\\Software (but its Classes) and
+\\System and of HKEY_CURRENT_USER, and the difference between two of them."""
 import fnmatch
 import os
 from dataclasses import dataclass, field
@@ -38,8 +38,8 @@ class Snapshot:
 
     @classmethod
     def take(cls, prefix, registry: bool = True) -> "Snapshot":
-        """Files of drive C, and (unless registry=False) a live read of
-        HKLM and HKCU."""
+        """Files of drive C, and (unless registry=False) a live read of the
+        registry (Prefix.registry)."""
         return cls(_scan_files(prefix), prefix.registry() if registry else Registry())
 
     def has_file(self, win_path: str) -> bool:

@@ -24,15 +24,36 @@ function(vtx_static_link target)
     target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++ -s -Wl,--gc-sections)
 endfunction()
 
-# A unit-test program on GoogleTest, run under Wine in the shared "unit" prefix.
-function(vtx_unit_test name)
+# A GoogleTest program of the project, not yet registered as a test.
+function(vtx_test_program name)
     add_executable(${name} ${ARGN})
     vtx_common_target(${name})
     target_compile_options(${name} PRIVATE
         -include ${CMAKE_SOURCE_DIR}/testkit/gtest/gtest_win32_notification.h)
     target_link_libraries(${name} PRIVATE vtxcore gtest_main)
     vtx_static_link(${name})
+endfunction()
+
+# vtx_unit_test(name [PREFIX prefix] sources...): a GoogleTest program run under
+# Wine, in the shared prefix "unit" or, for tests that change the Windows
+# directory or the log, in a prefix of their own.
+function(vtx_unit_test name)
+    cmake_parse_arguments(PARSE_ARGV 1 arg "" "PREFIX" "")
+    vtx_test_program(${name} ${arg_UNPARSED_ARGUMENTS})
+    if(arg_PREFIX)
+        set_property(TARGET ${name} PROPERTY CROSSCOMPILING_EMULATOR ${VTX_WINERUN} --prefix ${arg_PREFIX})
+    endif()
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES
         ENVIRONMENT "VTX_WINE_ROOT=${VTX_WINE_ROOT}" LABELS unit TIMEOUT 300)
+endfunction()
+
+# vtx_persona_test(test program prefix persona [winerun flags...]): runs a test
+# program in its own prefix under a Windows persona (win95, win98, winme, nt40,
+# win2k, winxp); the program finds the persona in VTX_EXPECT_WINVER.
+function(vtx_persona_test test program prefix persona)
+    add_test(NAME ${test} COMMAND ${VTX_WINERUN} --prefix ${prefix} --version ${persona} ${ARGN}
+                                  $<TARGET_FILE:${program}>)
+    set_tests_properties(${test} PROPERTIES LABELS unit TIMEOUT 300
+        ENVIRONMENT "VTX_WINE_ROOT=${VTX_WINE_ROOT};VTX_EXPECT_WINVER=${persona}")
 endfunction()

@@ -44,6 +44,11 @@ public:
     std::string HardwareType;
     std::string ModemId;
 
+protected:
+    // Sets status and the message, printf-style, cut to 259 characters.
+    void setStatus(int newStatus, const char* format, ...)
+        __attribute__((format(printf, 3, 4)));
+
 private:
     void readPackageValues();
 };

@@ -1,0 +1,60 @@
+// Files the driver package left in the Windows and system directories: the
+// firmware images, the restart marker and the installation description copy.
+// Nothing here is scheduled for the next start.
+#include "cleanup/Cleanup.h"
+#include <windows.h>
+#include "log/Loggers.h"
+#include "sysutil/FileRemoval.h"
+#include "sysutil/KmvdUtil.h"
+#include "sysutil/RegistryIO.h"
+#include "sysutil/WinVersion.h"
+
+namespace {
+
+bool fileExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The system directory's "drivers" folder on the NT family, the system
+// directory itself otherwise; ends with a backslash.
+std::string driverDir() {
+    return concatPath(getSystemDir(), isWinNT() ? "\\drivers\\" : "\\");
+}
+
+// The file name in the Windows directory, logged and deleted when present.
+bool removeWindowsFile(const char* label, const char* fileName) {
+    runTraceLog.log("%s:", label);
+    const std::string path = getWindowsDir() + "\\" + fileName;
+    if (!fileExists(path)) return false;
+    runTraceLog.log("%s: %s removed", label, path.c_str());
+    deleteFile(path);
+    return true;
+}
+
+}  // namespace
+
+bool removeDspBin() {
+    const std::string dir = driverDir();
+    const std::string fixedImage = concatPath(dir, "mdmcode.bin");
+    runTraceLog.log("removeDspBin: %s", fixedImage.c_str());
+    deleteFile(fixedImage);
+
+    if (!fileExists(getWindowsDir() + "\\brdsetup.ini")) return true;
+    runTraceLog.log("removeDspBin: Parsing %s", "FirmwareFiles");
+    if (!regValueExists(getSetupSoftwareKey(), "FirmwareFiles", HKEY_LOCAL_MACHINE)) return true;
+    const std::string list = getSetupRegString("FirmwareFiles");
+    if (list.empty()) return true;
+
+    TokenList names;
+    getStrTokens(names, list, ",");
+    for (size_t i = 0; i < names.count(); ++i) {
+        const std::string path = concatPath(dir, names[i]);
+        runTraceLog.log("removeDspBin: %s removed", path.c_str());
+        deleteFile(path);
+    }
+    return true;
+}
+
+bool removeReboot() { return removeWindowsFile("removeReboot", "KmiRbt.txt"); }
+
+bool removeCfgIni() { return removeWindowsFile("removeCfgIni", "brdsetup.ini"); }

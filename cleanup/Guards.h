@@ -1,0 +1,21 @@
+// Guards that keep the clean-up to the package's own places: directories and
+// registry keys built from settings are checked before they are emptied or
+// deleted, since an empty or hostile setting could otherwise name a folder or
+// key that every program shares.
+#pragma once
+#include <string>
+
+// The key path with leading, trailing and doubled backslashes dropped.
+std::string normaliseKeyPath(const std::string& keyPath);
+// True for a key that must never be emptied or deleted: an empty path, a
+// top-level key, or one of the keys below HKEY_LOCAL_MACHINE that all
+// programs share ("Software", "Software\Microsoft\Windows\CurrentVersion\Run",
+// ...). Letter case does not matter.
+bool isSharedKey(const std::string& keyPath);
+
+// regDeleteValues, then regDeleteKey, on a key of HKEY_LOCAL_MACHINE. A
+// shared key is left alone with one error line naming it.
+void removePackageKey(const char* action, const std::string& keyPath);
+// deleteDirFiles, then removeDir. A protected directory (see ProtectedDirs)
+// is left alone with one error line naming it.
+void removePackageDir(const char* action, const std::string& dir);

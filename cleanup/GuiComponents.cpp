@@ -1,0 +1,122 @@
+// Removal of the companion programs: their windows, directories, start-menu
+// group, registry keys and start-up values, and the setup program's
+// temporary files. Calls the other clean-up steps at fixed points.
+#include "cleanup/Cleanup.h"
+#include <windows.h>
+#include "cleanup/CleanupSteps.h"
+#include "cleanup/Guards.h"
+#include "log/Loggers.h"
+#include "settings/InstallRecord.h"
+#include "sysutil/FileRemoval.h"
+#include "sysutil/Handles.h"
+#include "sysutil/KmvdUtil.h"
+#include "sysutil/RegistryIO.h"
+
+namespace {
+
+const char* const setupTempFiles[] = {"KmiInst.exe", "KmiInst.dll", "hires.bmp", "lores.bmp"};
+const char* const companionStartupValues[] = {"KMICONEXE", "LINEMONEXE", "LINEWATCHEXE"};
+
+std::string readOrigTmpDir(const std::string& packageKey) {
+    if (!regValueExists(packageKey, "OrigTmpDir", HKEY_LOCAL_MACHINE)) return "";
+    return getSetupRegString("OrigTmpDir");
+}
+
+// [SystemInfo] RegistryKey of "LineMon.ini" in the program directory.
+std::string readCplKeyName(const std::string& programDir) {
+    if (programDir.empty()) return "";
+    char value[256] = "";
+    GetPrivateProfileStringA("SystemInfo", "RegistryKey", "", value, sizeof value,
+                             concatPath(programDir, "LineMon.ini").c_str());
+    return value;
+}
+
+TokenList subkeyNames(const std::string& keyPath) {
+    TokenList names;
+    RegKey key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_ALL_ACCESS, key.receive()) !=
+        ERROR_SUCCESS)
+        return names;
+    for (DWORD index = 0;; ++index) {
+        char name[260];
+        DWORD length = sizeof name;
+        if (RegEnumKeyExA(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
+            break;
+        names.add(name);
+    }
+    return names;
+}
+
+void scheduleLanguageDllShortPath(const InstallRecord& record) {
+    if (record.languageDll.empty()) return;
+    const std::string longPath = concatPath(record.tempDir, record.languageDll);
+    const std::string shortPath = getShortPath(longPath);
+    if (shortPath.empty()) {
+        runTraceLog.log("vtxRemoveGuiComponents: no short path for %s, not scheduled",
+                        longPath.c_str());
+        return;
+    }
+    deleteAtReboot(shortPath);
+}
+
+void removeCompanionStartupValues() {
+    for (const char* value : companionStartupValues)
+        regDeleteValue(startupKey, value, HKEY_LOCAL_MACHINE);
+}
+
+}  // namespace
+
+void scheduleSetupTempFiles(const InstallRecord& record, const std::string& origTmpDir) {
+    for (const char* name : setupTempFiles) deleteAtReboot(concatPath(record.tempDir, name));
+    scheduleLanguageDllShortPath(record);
+    if (origTmpDir.empty()) return;
+    for (const char* name : setupTempFiles) deleteAtReboot(concatPath(origTmpDir, name));
+    // The directory itself must never be scheduled.
+    if (!record.languageDll.empty()) deleteAtReboot(concatPath(origTmpDir, record.languageDll));
+}
+
+void vtxRemoveNewCplRegistry(const InstallRecord& record) {
+    runTraceLog.log("vtxRemoveNewCplRegistry");
+    const std::string keyName = readCplKeyName(record.programDir);
+    if (keyName.empty()) return;
+    const std::string cplKey = concatPath("Software", keyName);
+    // Checked before the sub-keys are touched: those of a shared key belong
+    // to every other program.
+    if (isSharedKey(cplKey)) {
+        runErrorLog.log("vtxRemoveNewCplRegistry: key \"%s\" is shared, not deleted",
+                        cplKey.c_str());
+        return;
+    }
+    const std::string key = normaliseKeyPath(cplKey);
+    const TokenList subkeys = subkeyNames(key);
+    for (size_t i = 0; i < subkeys.count(); ++i)
+        removePackageKey("vtxRemoveNewCplRegistry", concatPath(key, subkeys[i]));
+    removePackageKey("vtxRemoveNewCplRegistry", key);
+}
+
+void vtxRemoveGuiComponents(const InstallRecord& record) {
+    static const char* const action = "vtxRemoveGuiComponents";
+    runTraceLog.log("%s", action);
+    const std::string packageKey = getSetupSoftwareKey();
+    const std::string origTmpDir = readOrigTmpDir(packageKey);
+
+    vtxCloseExternalApplications();
+    vtxRemoveNewCplRegistry(record);
+    removePackageDir(action,
+                     record.programDir.empty() ? "" : concatPath(record.programDir, "mdmpack"));
+    removePackageDir(action, record.programDir);
+    removePackageDir(action, record.programGroupDir);
+    if (!record.languageDllCpl.empty())
+        deleteFile(concatPath(record.systemDir, record.languageDllCpl));
+    vtxRemoveProgramFilesIcons(record);
+    vtxRemoveDialups(record);
+
+    removePackageKey(action, packageKey);
+    removeCompanionStartupValues();
+    const std::string productName = getSetupIniString("ProductName", "SystemInfo", "");
+    removePackageKey(action, concatPath(uninstallKey, productName));
+    vtxDontRestartSetup(record);
+
+    if (record.optionFlags[1]) scheduleSetupTempFiles(record, origTmpDir);
+}

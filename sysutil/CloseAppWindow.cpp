@@ -1,0 +1,25 @@
+// Asking another program's top-level window to close, with a bounded wait.
+#include "sysutil/SystemControl.h"
+
+namespace {
+
+const int kWaitRounds = 20;
+const DWORD kWaitStepMs = 500;
+
+}  // namespace
+
+// The other program is never terminated: a window still there after
+// 10 seconds is left running.
+void closeAppWindow(const char* className, const char* title) {
+    const char* searchClass =
+        (className == nullptr || lstrcmpiA(className, "NULL") == 0) ? nullptr : className;
+    HWND window = FindWindowA(searchClass, title);
+    if (window != nullptr) {
+        PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+        PostMessageA(window, WM_CLOSE, 0, 0);
+    }
+    for (int round = 0; round < kWaitRounds; ++round) {
+        if (FindWindowA(searchClass, title) == nullptr) return;
+        Sleep(kWaitStepMs);
+    }
+}

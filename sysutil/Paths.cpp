@@ -1,0 +1,39 @@
+// Path joins and the system's own directories.
+#include "sysutil/KmvdUtil.h"
+
+#include <windows.h>
+
+namespace {
+
+// A directory from a platform call that fills a 260-character buffer; ""
+// when the call fails or the path does not fit.
+template <class Query>
+std::string directoryFrom(Query query) {
+    char buffer[MAX_PATH] = "";
+    DWORD length = query(buffer, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return std::string();
+    return std::string(buffer, length);
+}
+
+}  // namespace
+
+std::string concatPath(const std::string& dir, const char* name) {
+    std::string path = dir;
+    bool dirHasSeam = !dir.empty() && dir.back() == '\\';
+    bool nameHasSeam = name[0] == '\\';
+    if (!dirHasSeam && !nameHasSeam) path += '\\';
+    path += name;
+    return path;
+}
+
+std::string getWindowsDir() {
+    return directoryFrom([](char* b, DWORD n) { return DWORD(GetWindowsDirectoryA(b, n)); });
+}
+
+std::string getSystemDir() {
+    return directoryFrom([](char* b, DWORD n) { return DWORD(GetSystemDirectoryA(b, n)); });
+}
+
+std::string getTempDir() {
+    return directoryFrom([](char* b, DWORD n) { return GetTempPathA(n, b); });
+}

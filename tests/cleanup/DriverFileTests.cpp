@@ -1,0 +1,45 @@
+// Firmware images named by the package key, in the driver directory of the
+// running Windows family.
+#include <gtest/gtest.h>
+#include "ScratchKit.h"
+#include "cleanup/Cleanup.h"
+#include "sysutil/KmvdUtil.h"
+
+namespace {
+
+class RemoveDspBin : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = getSystemDir() + (personaIsNT() ? "\\drivers\\" : "\\");
+        for (const char* name : {"mdmcode.bin", "a.bin", "b.bin", " c.bin", "keep.bin"})
+            writeFile(dir + name, "x");
+        SetFileAttributesA((dir + "a.bin").c_str(), FILE_ATTRIBUTE_READONLY);
+        writeSetupIni("[SystemInfo]\r\nSetupSoftwareKey=VtxDsp\r\n");
+    }
+    void TearDown() override {
+        writeSetupIni("");
+        deleteKeyTree("Software\\VtxDsp");
+    }
+    std::string dir;
+};
+
+TEST_F(RemoveDspBin, DeletesTheFixedImageAndEveryListedOne) {
+    setRegString("Software\\VtxDsp", "FirmwareFiles", "a.bin,,b.bin, c.bin,mdmcode.bin");
+    EXPECT_TRUE(removeDspBin());
+    for (const char* name : {"mdmcode.bin", "a.bin", "b.bin", " c.bin"})
+        EXPECT_FALSE(exists(dir + name)) << name;
+    EXPECT_TRUE(exists(dir + "keep.bin"));
+    EXPECT_NE(std::string::npos, logText().find("removeDspBin: " + dir + " c.bin removed"));
+}
+
+TEST_F(RemoveDspBin, DeletesOnlyTheFixedImageWithoutAUsableList) {
+    setRegDword("Software\\VtxDsp", "FirmwareFiles", 7);
+    removeDspBin();
+    setRegString("Software\\VtxDsp", "FirmwareFiles", "a.bin");
+    writeSetupIni("");  // without the description the list is not consulted
+    removeDspBin();
+    EXPECT_FALSE(exists(dir + "mdmcode.bin"));
+    EXPECT_TRUE(exists(dir + "a.bin"));
+}
+
+}  // namespace

@@ -1,0 +1,92 @@
+// The control-panel key with its sub-keys, and the order in which the setup
+// program's temporary files are scheduled for the next start.
+#include <gtest/gtest.h>
+#include "ScratchKit.h"
+#include "cleanup/CleanupSteps.h"
+#include "settings/InstallRecord.h"
+#include "sysutil/FileRemoval.h"
+#include "sysutil/KmvdUtil.h"
+
+namespace {
+
+TEST(RemoveNewCplRegistry, RemovesTheKeyWithBothSubkeysAndNothingBeside) {
+    InstallRecord record;
+    record.programDir = scratchDir("cpl");
+    const std::string lineMon = record.programDir + "\\LineMon.ini";
+    writeFile(lineMon, "[SystemInfo]\r\nRegistryKey=VtxMaker\\Cpl\r\n");
+    for (const char* key :
+         {"Software\\VtxMaker", "Software\\VtxMaker\\Cpl", "Software\\VtxMaker\\Cpl\\One",
+          "Software\\VtxMaker\\Cpl\\Two", "Software\\VtxMaker\\Other"})
+        setRegString(key, "v", "1");
+    vtxRemoveNewCplRegistry(record);
+    EXPECT_FALSE(keyExists("Software\\VtxMaker\\Cpl"));
+    EXPECT_TRUE(valueExists("Software\\VtxMaker\\Other", "v"));
+
+    // A key name of backslashes only would name "Software" itself.
+    writeFile(lineMon, "[SystemInfo]\r\nRegistryKey=\\\\\r\n");
+    vtxRemoveNewCplRegistry(record);
+    EXPECT_TRUE(valueExists("Software\\VtxMaker\\Other", "v"));
+    EXPECT_TRUE(valueExists("Software\\VtxMaker", "v"));
+    deleteKeyTree("Software\\VtxMaker");
+}
+
+class ScheduleSetupTempFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        record.tempDir = scratchDir("Setup Temp") + "\\";
+        writeFile(record.tempDir + "Setup Language.dll", "x");
+        DeleteFileA(concatPath(getWindowsDir(), "wininit.ini").c_str());
+        pendingBefore = pendingDeletions().size();
+    }
+    // What the platform holds for the next start, in order, as long paths
+    // would be written (on 9x: their short forms where they exist).
+    std::vector<std::string> scheduled() const {
+        std::vector<std::string> entries;
+        if (personaIsNT()) {
+            const std::vector<std::string> all = pendingDeletions();
+            entries.assign(all.begin() + static_cast<std::ptrdiff_t>(pendingBefore), all.end());
+        } else {
+            TokenList lines;
+            getStrTokens(lines, readWininit(), "\r\n");
+            for (size_t i = 1; i < lines.count(); ++i) entries.push_back(lines[i].substr(4));
+        }
+        return entries;
+    }
+    std::vector<std::string> expected(const std::vector<std::string>& paths) const {
+        std::vector<std::string> entries;
+        for (const std::string& path : paths) {
+            const std::string shortPath = getShortPath(path);
+            entries.push_back(personaIsNT() || shortPath.empty() ? path : shortPath);
+        }
+        return entries;
+    }
+    InstallRecord record;
+    size_t pendingBefore = 0;
+};
+
+TEST_F(ScheduleSetupTempFiles, SchedulesFixedNamesThenLanguageLibraryInOrder) {
+    record.languageDll = "Setup Language.dll";
+    const std::string t = record.tempDir;
+    const std::string orig = "C:\\vtxtest\\orig";
+    scheduleSetupTempFiles(record, orig);
+    EXPECT_EQ(expected({t + "KmiInst.exe", t + "KmiInst.dll", t + "hires.bmp", t + "lores.bmp",
+                        getShortPath(t + "Setup Language.dll"), orig + "\\KmiInst.exe",
+                        orig + "\\KmiInst.dll", orig + "\\hires.bmp", orig + "\\lores.bmp",
+                        orig + "\\Setup Language.dll"}),
+              scheduled());
+}
+
+TEST_F(ScheduleSetupTempFiles, SchedulesNothingUndefinedForTheLanguageLibrary) {
+    const std::string t = record.tempDir;
+    record.languageDll = "";
+    scheduleSetupTempFiles(record, "C:\\vtxtest\\orig");
+    record.languageDll = "gone.dll";  // no short form: it no longer exists
+    scheduleSetupTempFiles(record, "");
+    std::vector<std::string> paths;
+    for (const std::string& dir : {t, std::string("C:\\vtxtest\\orig\\"), t})
+        for (const char* name : {"KmiInst.exe", "KmiInst.dll", "hires.bmp", "lores.bmp"})
+            paths.push_back(dir + name);
+    EXPECT_EQ(expected(paths), scheduled());
+}
+
+}  // namespace

@@ -1,0 +1,135 @@
+// Scratch files, keys and readings for the clean-up tests.
+#include "ScratchKit.h"
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include "sysutil/KmvdUtil.h"
+
+std::string persona() {
+    const char* value = getenv("VTX_EXPECT_WINVER");
+    return value ? value : "";
+}
+
+bool personaIsNT() {
+    const std::string p = persona();
+    return p == "winxp" || p == "win2k" || p == "nt40";
+}
+
+std::string scratchDir(const std::string& name) {
+    CreateDirectoryA("C:\\vtxtest", nullptr);
+    const std::string dir = "C:\\vtxtest\\" + name;
+    if (exists(dir)) system(("cmd /c rd /s /q \"" + dir + "\" >NUL 2>NUL").c_str());
+    CreateDirectoryA(dir.c_str(), nullptr);
+    return dir;
+}
+
+void writeFile(const std::string& path, const std::string& content) {
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+HeldFile::HeldFile(const std::string& path, DWORD share)
+    : handle(CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+
+HeldFile::~HeldFile() {
+    if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+}
+
+namespace {
+
+void setValue(const std::string& key, const char* name, DWORD type, const void* data, DWORD size) {
+    HKEY handle = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        &handle, nullptr) != ERROR_SUCCESS)
+        return;
+    RegSetValueExA(handle, name, 0, type, static_cast<const BYTE*>(data), size);
+    RegCloseKey(handle);
+}
+
+}  // namespace
+
+void setRegString(const std::string& key, const char* name, const std::string& value) {
+    setValue(key, name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
+}
+
+void setRegDword(const std::string& key, const char* name, DWORD value) {
+    setValue(key, name, REG_DWORD, &value, sizeof value);
+}
+
+bool keyExists(const std::string& key) {
+    HKEY handle = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(handle);
+    return true;
+}
+
+bool valueExists(const std::string& key, const char* name) {
+    HKEY handle = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
+        return false;
+    const bool found =
+        RegQueryValueExA(handle, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    RegCloseKey(handle);
+    return found;
+}
+
+void deleteKeyTree(const std::string& key) {
+    HKEY handle = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_ALL_ACCESS, &handle) !=
+        ERROR_SUCCESS)
+        return;
+    char name[260];
+    while (RegEnumKeyA(handle, 0, name, sizeof name) == ERROR_SUCCESS)
+        deleteKeyTree(key + "\\" + name);
+    RegCloseKey(handle);
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, key.c_str());
+}
+
+void writeSetupIni(const std::string& content) {
+    const std::string path = concatPath(getWindowsDir(), "brdsetup.ini");
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());
+    if (content.empty())
+        DeleteFileA(path.c_str());
+    else
+        writeFile(path, content);
+}
+
+std::string readWininit() { return readFile(concatPath(getWindowsDir(), "wininit.ini")); }
+
+std::vector<std::string> pendingDeletions() {
+    std::vector<std::string> files;
+    HKEY handle = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0,
+                      KEY_READ, &handle) != ERROR_SUCCESS)
+        return files;
+    std::vector<char> data(65536);
+    DWORD size = static_cast<DWORD>(data.size() - 2);
+    const LONG result = RegQueryValueExA(handle, "PendingFileRenameOperations", nullptr, nullptr,
+                                         reinterpret_cast<BYTE*>(data.data()), &size);
+    RegCloseKey(handle);
+    if (result != ERROR_SUCCESS) return files;
+    // Pairs of source and target; a deletion has an empty target.
+    for (size_t at = 0; at < size && data[at] != '\0';) {
+        std::string source = data.data() + at;
+        at += source.size() + 1;
+        std::string target = data.data() + at;
+        at += target.size() + 1;
+        if (source.compare(0, 4, "\\??\\") == 0) source.erase(0, 4);
+        if (target.empty()) files.push_back(source);
+    }
+    return files;
+}
+
+std::string logText() { return readFile(concatPath(getWindowsDir(), "VTX.LOG")); }

@@ -1,0 +1,67 @@
+"""Reads what a 32-bit PE file imports, and its version fields, without any tool."""
+import struct
+
+
+class PeFile:
+    def __init__(self, path):
+        with open(path, "rb") as f:
+            self.data = f.read()
+        (pe_offset,) = struct.unpack_from("<I", self.data, 0x3C)
+        if self.data[pe_offset:pe_offset + 4] != b"PE\0\0":
+            raise ValueError(f"{path}: not a PE file")
+        coff = pe_offset + 4
+        self.machine, sections, _, _, _, opt_size, self.characteristics = \
+            struct.unpack_from("<HHIIIHH", self.data, coff)
+        opt = coff + 20
+        (magic,) = struct.unpack_from("<H", self.data, opt)
+        if magic != 0x10B:
+            raise ValueError(f"{path}: not a 32-bit image")
+        (self.os_major, self.os_minor, self.image_major, self.image_minor,
+         self.subsystem_major, self.subsystem_minor) = struct.unpack_from("<6H", self.data, opt + 40)
+        (self.subsystem,) = struct.unpack_from("<H", self.data, opt + 68)
+        (count,) = struct.unpack_from("<I", self.data, opt + 92)
+        self.directories = [struct.unpack_from("<II", self.data, opt + 96 + 8 * i)
+                            for i in range(count)]
+        self.sections = []
+        table = opt + opt_size
+        for i in range(sections):
+            name, vsize, vaddr, rawsize, rawptr = struct.unpack_from("<8sIIII", self.data, table + 40 * i)
+            self.sections.append((name.rstrip(b"\0").decode(), vaddr, max(vsize, rawsize), rawptr))
+
+    def offset(self, rva):
+        for _, vaddr, size, rawptr in self.sections:
+            if vaddr <= rva < vaddr + size:
+                return rawptr + rva - vaddr
+        raise ValueError(f"RVA {rva:#x} lies in no section")
+
+    def cstring(self, rva):
+        start = self.offset(rva)
+        return self.data[start:self.data.index(b"\0", start)].decode("ascii")
+
+    def imports(self):
+        """{dll name (upper case): [function names or '#ordinal']}"""
+        rva, size = self.directories[1] if len(self.directories) > 1 else (0, 0)
+        result = {}
+        if not rva:
+            return result
+        pos = self.offset(rva)
+        while True:
+            lookup, _, _, name_rva, thunks = struct.unpack_from("<IIIII", self.data, pos)
+            if not name_rva:
+                break
+            names = result.setdefault(self.cstring(name_rva).upper(), [])
+            entry = self.offset(lookup or thunks)
+            while True:
+                (value,) = struct.unpack_from("<I", self.data, entry)
+                if not value:
+                    break
+                if value & 0x80000000:
+                    names.append(f"#{value & 0xFFFF}")
+                else:
+                    names.append(self.cstring(value + 2))
+                entry += 4
+            pos += 20
+        return result
+
+    def delay_imports(self):
+        return len(self.directories) > 13 and self.directories[13][0] != 0

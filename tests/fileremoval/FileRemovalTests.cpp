@@ -1,0 +1,129 @@
+// Deleting files and directories, the protected directories, copying, and
+// scheduling for the next start on either Windows family.
+#include <gtest/gtest.h>
+#include "ScratchKit.h"
+#include "sysutil/FileRemoval.h"
+#include "sysutil/KmvdUtil.h"
+#include "sysutil/ProtectedDirs.h"
+
+namespace {
+
+TEST(FileDeletion, ResetsAttributesAndReportsTheOutcome) {
+    const std::string file = scratchDir("del") + "\\ro.bin";
+    writeFile(file, "x");
+    SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_NE(0, deleteFile(file));
+    EXPECT_FALSE(exists(file));
+    EXPECT_EQ(0, deleteFile(file));
+}
+
+TEST(DeleteDirFiles, DeletesOnlyTheFilesDirectlyInside) {
+    const std::string dir = scratchDir("dirfiles");
+    writeFile(dir + "\\a.txt", "a");
+    writeFile(dir + "\\b", "b");
+    SetFileAttributesA((dir + "\\b").c_str(), FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY);
+    CreateDirectoryA((dir + "\\sub").c_str(), nullptr);
+    writeFile(dir + "\\sub\\c.txt", "c");
+    deleteDirFiles(dir);
+    EXPECT_FALSE(exists(dir + "\\a.txt"));
+    EXPECT_FALSE(exists(dir + "\\b"));
+    EXPECT_TRUE(exists(dir + "\\sub\\c.txt"));
+}
+
+TEST(RemoveDir, ClimbsWhileParentsComeAwayEmpty) {
+    const std::string a = scratchDir("climb") + "\\A";
+    CreateDirectoryA(a.c_str(), nullptr);
+    CreateDirectoryA((a + "\\B").c_str(), nullptr);
+    CreateDirectoryA((a + "\\B\\C").c_str(), nullptr);
+    writeFile(a + "\\keep.txt", "k");
+    removeDir(a + "\\B\\C");
+    EXPECT_FALSE(exists(a + "\\B"));
+    EXPECT_TRUE(exists(a + "\\keep.txt"));
+
+    CreateDirectoryA((a + "\\B").c_str(), nullptr);
+    DeleteFileA((a + "\\keep.txt").c_str());
+    removeDir(a + "\\B\\");  // the first cut names B itself, already gone
+    EXPECT_FALSE(exists(a + "\\B"));
+    EXPECT_TRUE(exists(a));
+
+    removeDir("nobackslash");
+    const std::string log = logText();
+    EXPECT_NE(std::string::npos, log.find("Can't remove directory:"));
+    EXPECT_NE(std::string::npos, log.find("nobackslash"));
+}
+
+TEST(ProtectedDirs, CoverSystemFoldersTheirAncestorsAndDriveRoots) {
+    const std::string windowsDir = getWindowsDir();
+    const std::string tempDir = getTempDir();
+    for (const std::string& dir :
+         {std::string("C:\\"), std::string("c:"), std::string(""), windowsDir + "\\\\",
+          getSystemDir() + "\\DRIVERS", windowsDir + "\\system32\\..", tempDir,
+          tempDir.substr(0, tempDir.find('\\', 3)), getShortPath("C:\\Program Files")})
+        EXPECT_TRUE(isProtectedDir(dir)) << dir;
+    for (const std::string& dir :
+         {tempDir + "vtx", windowsDir + "\\inf\\x", std::string("C:\\vtxtest\\pkg")})
+        EXPECT_FALSE(isProtectedDir(dir)) << dir;
+}
+
+// The platform's program-files root, moved to a scratch folder that would
+// come away empty.
+TEST(ProtectedDirs, StopTheClimbAndRefuseToEmptyOrRemove) {
+    const std::string root = scratchDir("pfroot");
+    const std::string versionKey = "Software\\Microsoft\\Windows\\CurrentVersion";
+    setRegString(versionKey, "ProgramFilesDir", root);
+    CreateDirectoryA((root + "\\Maker").c_str(), nullptr);
+    CreateDirectoryA((root + "\\Maker\\Tool").c_str(), nullptr);
+    removeDir(root + "\\Maker\\Tool");
+    EXPECT_FALSE(exists(root + "\\Maker"));
+    EXPECT_TRUE(exists(root));
+
+    removeDir(root);
+    writeFile(root + "\\sentinel.txt", "s");
+    deleteDirFiles(root + "\\");
+    EXPECT_TRUE(exists(root + "\\sentinel.txt"));
+    const std::string log = logText();
+    EXPECT_NE(std::string::npos, log.find("removeDir: " + root + " is a protected directory"));
+    EXPECT_NE(std::string::npos, log.find("deleteDirFiles: " + root + "\\ is a protected"));
+    setRegString(versionKey, "ProgramFilesDir", "C:\\Program Files");
+}
+
+TEST(CopyFileTo, CopiesIntoADirectoryOrOverAReadOnlyFile) {
+    const std::string dir = scratchDir("copy");
+    writeFile(dir + "\\src.ini", "new");
+    SetFileAttributesA((dir + "\\src.ini").c_str(), FILE_ATTRIBUTE_READONLY);
+    CreateDirectoryA((dir + "\\into").c_str(), nullptr);
+    copyFileTo(dir + "\\src.ini", dir + "\\into");
+    EXPECT_EQ("new", readFile(dir + "\\into\\src.ini"));
+    const DWORD keptAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
+    EXPECT_EQ(0u, GetFileAttributesA((dir + "\\into\\src.ini").c_str()) & keptAttributes);
+
+    writeFile(dir + "\\target.ini", "old");
+    SetFileAttributesA((dir + "\\target.ini").c_str(), FILE_ATTRIBUTE_READONLY);
+    copyFileTo(dir + "\\src.ini", dir + "\\target.ini");
+    EXPECT_EQ("new", readFile(dir + "\\target.ini"));
+}
+
+TEST(DeleteAtReboot, UsesWininitShortNamesOn9xAndThePlatformOnNT) {
+    const std::string dir = scratchDir("Long Folder Name");
+    const std::string present = dir + "\\Present Library.dll";
+    const std::string missing = dir + "\\missing file.dll";
+    writeFile(present, "x");
+    DeleteFileA(concatPath(getWindowsDir(), "wininit.ini").c_str());
+    deleteAtReboot(present);
+    deleteAtReboot(missing);
+    if (personaIsNT()) {
+        EXPECT_EQ("", readWininit());
+        const std::vector<std::string> pending = pendingDeletions();
+        ASSERT_GE(pending.size(), 2u);
+        EXPECT_STRCASEEQ(present.c_str(), pending[pending.size() - 2].c_str());
+        EXPECT_STRCASEEQ(missing.c_str(), pending.back().c_str());
+    } else {
+        const std::string shortPath = getShortPath(present);
+        ASSERT_NE("", shortPath);
+        ASSERT_NE(present, shortPath);
+        EXPECT_EQ("[rename]\r\nNUL=" + shortPath + "\r\nNUL=" + missing + "\r\n", readWininit());
+        EXPECT_TRUE(pendingDeletions().empty());
+    }
+}
+
+}  // namespace

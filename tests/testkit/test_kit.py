@@ -102,14 +102,21 @@ def test_driver_timeout_ends_the_program():
 
 
 def test_driver_survives_restart_request():
-    # ExitWindowsEx ends the processes that own windows; the driver owns none.
+    # ExitWindowsEx ends the processes that own windows (the driver owns
+    # none) and performs wininit.ini at once.
     prefix = vtxkit.Prefix.fresh("win98")
+    doomed = prefix.drive_c / "doomed.txt"
+    doomed.write_text("x")
+    (prefix.windows_dir / "wininit.ini").write_text("[rename]\r\nNUL=C:\\doomed.txt\r\n")
     with vtxkit.FakeApp(prefix, "LINEWATCHAPP", "LINEWATCH") as companion:
         transcript = vtxkit.run_driver(prefix, SCENARIO, "--restart", answers=["yes"])
         assert companion.wait(10) is not None, "companion still running after the restart"
         assert companion.log()[:2] == ["queryendsession", "endsession"], companion.log()
     assert transcript.complete and transcript.exit_code == 3
     assert len(transcript.boxes) == 3
+    assert not doomed.exists()
+    assert vtxkit.read_wininit(prefix) is None
+    assert vtxkit.wininit_renames(prefix, processed=True) == [("NUL", "C:\\doomed.txt")]
 
 
 def test_two_prefixes_side_by_side():

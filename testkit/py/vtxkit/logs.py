@@ -36,13 +36,15 @@ def log_messages(prefix, logger: Optional[str] = None) -> List[str]:
     return [line.message for line in read_log(prefix) if logger is None or line.logger == logger]
 
 
-def read_wininit(prefix) -> Optional[str]:
-    """wininit.ini of the Windows directory as text, or None."""
-    for name in ("wininit.ini", "WININIT.INI"):
-        path = prefix.windows_dir / name
-        if path.exists():
-            return path.read_bytes().decode("cp1252", errors="replace")
-    return None
+def read_wininit(prefix, processed: bool = False) -> Optional[str]:
+    """wininit.ini of the Windows directory as text, or None. processed:
+    read wininit.bak instead, the name a boot gives the file once it has
+    performed it (an accepted restart does that at once under Wine)."""
+    path = prefix.windows_dir / ("wininit.bak" if processed else "wininit.ini")
+    path = prefix.unix(prefix.win(path))  # any letter case
+    if not path.exists():
+        return None
+    return path.read_bytes().decode("cp1252", errors="replace")
 
 
 def wininit_sections(text: str) -> List[Tuple[str, List[str]]]:
@@ -60,10 +62,11 @@ def wininit_sections(text: str) -> List[Tuple[str, List[str]]]:
     return sections
 
 
-def wininit_renames(prefix) -> List[Tuple[str, str]]:
+def wininit_renames(prefix, processed: bool = False) -> List[Tuple[str, str]]:
     """(key, value) of every entry of every [rename] section (any letter
-    case), in file order; "NUL=path" means: delete path at the next start."""
-    text = read_wininit(prefix)
+    case), in file order; "NUL=path" means: delete path at the next start.
+    processed: from wininit.bak (see read_wininit)."""
+    text = read_wininit(prefix, processed)
     if text is None:
         return []
     entries = []

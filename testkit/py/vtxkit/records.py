@@ -28,8 +28,11 @@ class Event:
         return int(self.fields[name])
 
     def line(self) -> str:
-        """The event as readable text, without the time."""
-        return "\t".join([self.kind] + [f"{k}={v}" for k, v in self.fields.items()])
+        """The event as one readable line, without the time; line breaks
+        and tabs in values are shown as \\n, \\r and \\t."""
+        def shown(value: str) -> str:
+            return value.replace("\n", "\\n").replace("\r", "\\r").replace("\t", "\\t")
+        return "\t".join([self.kind] + [f"{k}={shown(v)}" for k, v in self.fields.items()])
 
 
 def parse_line(line: str, timed: bool) -> Optional[Event]:

@@ -11,7 +11,6 @@ from .registry import Registry
 # What Wine itself changes while programs run or the prefix boots.
 DEFAULT_IGNORE_FILES = [
     r"C:\windows\Installer*",
-    r"C:\windows\wininit.bak",
     r"C:\users\*\AppData\Local\Microsoft\Windows\INetCache*",
     r"C:\users\*\Temp\*.reg",
 ]

@@ -119,6 +119,18 @@ def test_driver_survives_restart_request():
     assert vtxkit.wininit_renames(prefix, processed=True) == [("NUL", "C:\\doomed.txt")]
 
 
+def test_driver_usage_and_start_errors():
+    prefix = vtxkit.Prefix.fresh("winxp")
+    driver = env.kit_file("driver")
+    for args in (["--answers", "maybe", "--", "x.exe"], ["--hold", "0:x", "--", "x.exe"],
+                 ["--bogus", "1", "--", "x.exe"], ["--cwd", "C:\\"]):
+        done = prefix.run(driver, *args)
+        assert done.returncode == 2 and "vtxdriver:" in done.stderr, (args, done.stderr)
+    transcript = vtxkit.run_driver(prefix, "C:\\no\\such.exe")
+    assert transcript.driver_code == 4 and transcript.result == "error"
+    assert transcript.of_kind("error")[0]["code"] == "2"
+
+
 def test_two_prefixes_side_by_side():
     first, second = vtxkit.Prefix.fresh("winxp"), vtxkit.Prefix.fresh("winxp")
     runs = [vtxkit.start_driver(first, SCENARIO, "--pause", "300", answers=["yes"]),
@@ -155,6 +167,11 @@ def test_holdfile_blocks_deletion_until_released():
         hold.release()
     assert "delete ok=1" in probe(prefix, "delete", prefix.win(target))
     assert not target.exists()
+    try:
+        vtxkit.HoldFile(prefix, [target])
+        raise AssertionError("a missing file was reported as held")
+    except RuntimeError as error:
+        assert "could not open" in str(error)
 
 
 # ------------------------------------------------------------ fixture, snapshots

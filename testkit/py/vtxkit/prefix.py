@@ -47,6 +47,9 @@ class Prefix:
         """A new prefix (a copy of the template) with the given Windows
         version, booted and running. The name defaults to the running test's
         name (see vtxkit.run); an existing prefix of that name is replaced."""
+        if not os.environ.get("DISPLAY"):
+            # A wineserver started without a display fails every window call.
+            raise WineError("no X display: set DISPLAY (scripts/test starts one)")
         if name is None:
             name = session.next_prefix_name()
         cmd = [str(env.winerun()), "--prepare", name]

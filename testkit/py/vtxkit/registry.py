@@ -246,15 +246,19 @@ def _parse_value_line(line: str, escapes: str) -> Optional[tuple]:
 
 
 def parse_export(text: str, registry: Optional[Registry] = None) -> Registry:
-    """Parses the text of a .reg file as `reg export` or regedit writes it."""
+    """Parses the text of a .reg file as `reg export` or regedit writes it.
+    Deletions ("[-KEY]", "NAME"=-) are no content and are passed over."""
     registry = registry if registry is not None else Registry()
     key = None
     for line in _logical_lines(text.lstrip("\ufeff")):
         if line.startswith("[") and line.rstrip().endswith("]"):
             key = line.strip()[1:-1]
-            registry.add_key(key)
+            if key.startswith("-"):
+                key = None
+            else:
+                registry.add_key(key)
             continue
-        if key is None:
+        if key is None or line.rstrip().endswith("=-"):
             continue
         parsed = _parse_value_line(line, "export")
         if parsed:

@@ -245,7 +245,18 @@ def test_registry_reads_agree():
               "bin": vtxkit.Binary(b"\x00\x01"), "ctl": "a\tb", "long": "z" * 600}
     prefix.reg_import({key: values, key + r"\Sub": {"v": "1"}})
     live = prefix.read_key(key)
+    whole_live = prefix.registry()
     files = prefix.registry_from_files()
+    # The live snapshot sees what the hive files hold. (Wine's own link keys
+    # and volatile keys differ between the two; the package has none.)
+    for root in (r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall",
+                 r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run",
+                 r"HKCU\Software\Microsoft", key):
+        assert sorted(whole_live.subtree(root)) == sorted(files.subtree(root)), root
+        for sub in files.subtree(root):
+            assert whole_live.values(sub) == files.values(sub), sub
+    assert whole_live.get(r"HKLM\Software", "") is None
+    assert not whole_live.subtree(r"HKLM\Software\Classes")
     for registry in (live, files):
         assert registry.subkeys(key) == ["Sub"]
         got = registry.values(key)

@@ -11,7 +11,7 @@ import re
 from typing import Dict, Iterable, List, NamedTuple, Optional
 
 REG_NONE, REG_SZ, REG_EXPAND_SZ, REG_BINARY, REG_DWORD = 0, 1, 2, 3, 4
-REG_MULTI_SZ, REG_QWORD = 7, 11
+REG_LINK, REG_MULTI_SZ, REG_QWORD = 6, 7, 11
 
 _ROOTS = {
     "hklm": "HKEY_LOCAL_MACHINE", "hkey_local_machine": "HKEY_LOCAL_MACHINE",
@@ -88,11 +88,15 @@ class Registry:
         self._keys: Dict[str, tuple] = {}  # lower path -> (path, {lower name: Value})
 
     def add_key(self, path: str) -> dict:
+        """The value table of the key, made (with its parents) if new."""
         path = normalize_key(path)
         entry = self._keys.get(path.lower())
         if entry is None:
             entry = (path, {})
             self._keys[path.lower()] = entry
+            parent = path.rsplit("\\", 1)[0]
+            if parent != path and "\\" in parent:
+                self.add_key(parent)
         return entry[1]
 
     def set_value(self, path: str, name: str, kind: int, data) -> None:
@@ -285,7 +289,8 @@ def _hive_key_name(line: str) -> str:
 
 def parse_hive(text: str, root: str, registry: Optional[Registry] = None) -> Registry:
     """Parses Wine's system.reg (root "HKLM") or user.reg (root "HKCU"),
-    as the wineserver writes them when it exits."""
+    as the wineserver writes them when it exits. The files leave out keys
+    that only hold other keys; those are made from their subkeys' paths."""
     registry = registry if registry is not None else Registry()
     key = None
     for line in _logical_lines(text):
@@ -296,7 +301,9 @@ def parse_hive(text: str, root: str, registry: Optional[Registry] = None) -> Reg
         if key is None or line.startswith("#"):
             continue
         parsed = _parse_value_line(line, "hive")
-        if parsed:
+        # A link key's target (REG_LINK) is the registry's own bookkeeping,
+        # not a value that programs see.
+        if parsed and parsed[1] != REG_LINK:
             registry.set_value(key, *parsed)
     return registry
 

@@ -6,7 +6,7 @@ from pathlib import Path
 
 from vtxkit import registry as reg
 from vtxkit.driver import Transcript
-from vtxkit.fixture import ini_text, join, merge_ini, merge_values
+from vtxkit.inifile import ini_text, join, merge_ini, merge_values
 from vtxkit.logs import wininit_sections
 from vtxkit.prefix import Prefix
 from vtxkit.records import parse_line, parse_lines

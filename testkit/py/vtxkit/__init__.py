@@ -5,7 +5,8 @@ readers of the log, wininit.ini and the pending renames."""
 from .apps import FakeApp, HoldFile
 from .driver import DEFAULT_CAPTION, DriverRun, Transcript, run_driver, start_driver
 from .env import build_dir, package_dir, source_dir
-from .fixture import PRODUCT_CODE, RUN_KEY, UNINSTALL_KEY, Footprint, PackageFixture, join
+from .fixture import PRODUCT_CODE, RUN_KEY, UNINSTALL_KEY, Footprint, PackageFixture
+from .inifile import join
 from .kmi import call_kinds, install_stub, read_calls, write_stub_config
 from .logs import (log_messages, pending_deletions, pending_renames, read_log, read_log_text,
                    read_wininit, wininit_renames)

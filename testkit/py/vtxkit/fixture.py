@@ -24,6 +24,7 @@ from pathlib import Path
 from typing import Dict, List, Optional, Sequence, Tuple
 
 from . import env, kmi
+from .inifile import ini_text, join, merge_ini, merge_values
 from .registry import DELETE, reg_file_text
 
 PRODUCT_CODE = "{5e1d0c7a-93b2-4f16-8a44-2b7c90d1e6f3}"
@@ -47,48 +48,6 @@ class Footprint:
     dirs: List[str] = field(default_factory=list)
     keys: List[str] = field(default_factory=list)
     values: List[Tuple[str, str]] = field(default_factory=list)  # (key, value name)
-
-
-def join(*parts: str) -> str:
-    """Windows path join with one backslash at each seam."""
-    out = parts[0]
-    for part in parts[1:]:
-        out = out.rstrip("\\") + "\\" + part.lstrip("\\")
-    return out
-
-
-def ini_text(sections: Dict[str, Dict[str, str]]) -> str:
-    lines = []
-    for name, keys in sections.items():
-        lines.append(f"[{name}]")
-        lines += [f"{k}={v}" for k, v in keys.items()]
-        lines.append("")
-    return "\r\n".join(lines) + "\r\n"
-
-
-def merge_ini(base: Dict[str, Dict[str, str]], overrides: Optional[dict]) -> dict:
-    merged = {name: dict(keys) for name, keys in base.items()}
-    for name, keys in (overrides or {}).items():
-        if keys is None:
-            merged.pop(name, None)
-            continue
-        section = merged.setdefault(name, {})
-        for key, value in keys.items():
-            if value is None:
-                section.pop(key, None)
-            else:
-                section[key] = value
-    return merged
-
-
-def merge_values(base: Dict[str, object], overrides: Optional[dict]) -> dict:
-    merged = dict(base)
-    for name, value in (overrides or {}).items():
-        if value is DELETE:
-            merged.pop(name, None)
-        else:
-            merged[name] = value
-    return merged
 
 
 class PackageFixture:

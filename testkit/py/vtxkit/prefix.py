@@ -11,7 +11,6 @@ import re
 import shutil
 import subprocess
 import tempfile
-import time
 from pathlib import Path, PureWindowsPath
 from typing import Dict, List, Optional, Sequence
 

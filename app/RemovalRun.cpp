@@ -1,0 +1,308 @@
+// The removal run. Each phase is one function below, each step one call that
+// logs its own result; the run never goes back to an earlier phase.
+#include "app/RemovalRun.h"
+#include <windows.h>
+#include <memory>
+#include <string>
+#include "app/AppFramework.h"
+#include "app/InstallerLibrary.h"
+#include "app/ProgressWindow.h"
+#include "cleanup/Cleanup.h"
+#include "log/Loggers.h"
+#include "res/resource.h"
+#include "settings/InstallRecord.h"
+#include "settings/LanguageSelection.h"
+#include "settings/ToolIni.h"
+#include "sysutil/FileRemoval.h"
+#include "sysutil/Handles.h"
+#include "sysutil/KmvdUtil.h"
+#include "sysutil/SystemControl.h"
+#include "sysutil/TokenList.h"
+#include "sysutil/WinVersion.h"
+#include "sysutil/XKmi.h"
+
+namespace {
+const char* const toolIniName = "VTX.INI";
+const char* const setupIniName = "brdsetup.ini";
+const char* const localSetupIni = ".\\brdsetup.ini";
+const char* const installerLibraryName = "kmiinst.dll";
+const char* const instanceLockName = "KELMORA_VAN_TIX_LOCK_MUTEX";
+
+const UINT noticeStyle = MB_OK | MB_ICONEXCLAMATION | MB_TOPMOST;
+const UINT questionStyle = MB_YESNO | MB_ICONQUESTION | MB_TOPMOST;
+
+// The instance lock is held from its creation until the process ends, also
+// after an early end: the run never releases it, and the handle is closed
+// only when the process exits.
+KernelHandle instanceLock;
+
+class RemovalRun {
+public:
+    RemovalRun();
+    bool execute();
+
+private:
+    // The phases, in the order they run.
+    bool checkPrerequisites();
+    void setUp();
+    bool takeLockAndCheckRights();
+    bool confirm();
+    void work();
+    void offerRestart();
+
+    // prerequisites
+    bool checkSettingsFiles();
+    bool loadInstallerLibrary();
+    // set-up
+    void prepareProgressWindow();
+    // lock and rights
+    bool takeInstanceLock();
+    bool checkUserRights();
+    // confirmation
+    bool askConfirmation();
+    // work
+    void startProgress();
+    void copySetupIni();
+    void buildInstallRecord();
+    void uninstallListedDevices();
+    void runCleanupActions();
+    void removeListedFiles(const char* key, const std::string& dir);
+    void finishProgress();
+
+    void notice(UINT textId);
+    bool ask(const std::string& text);
+
+    // Released in reverse order at the end of the run: the installer library
+    // first, then the language selection with its library.
+    LanguageSelection languages;
+    ProgressWindow progress;
+    std::unique_ptr<InstallRecord> record;
+    Library installer;
+    InitializeFunc initialize;
+    UninstallFunc uninstall;
+    IsUserAdminFunc isUserAdmin;
+    std::string windowsDir;
+    std::string systemDir;
+    std::string caption;
+};
+
+RemovalRun::RemovalRun()
+    : initialize(nullptr),
+      uninstall(nullptr),
+      isUserAdmin(nullptr),
+      windowsDir(getWindowsDir()),
+      systemDir(getSystemDir()),
+      caption(loadResString(IDS_CAPTION)) {}
+
+bool RemovalRun::execute() {
+    if (!checkPrerequisites()) return false;
+    setUp();
+    if (!takeLockAndCheckRights()) return false;
+    if (!confirm()) return false;
+    work();
+    offerRestart();
+    return true;
+}
+
+bool RemovalRun::checkPrerequisites() { return checkSettingsFiles() && loadInstallerLibrary(); }
+
+// From here on every string comes from the chosen language library.
+void RemovalRun::setUp() {
+    languages.selectLanguage();
+    prepareProgressWindow();
+    progressValue = 0;
+}
+
+bool RemovalRun::takeLockAndCheckRights() { return takeInstanceLock() && checkUserRights(); }
+
+bool RemovalRun::confirm() {
+    if (!askConfirmation()) return false;
+    notice(IDS_STARTING);
+    return true;
+}
+
+// No step of the work ends the run early.
+void RemovalRun::work() {
+    startProgress();
+    copySetupIni();
+    buildInstallRecord();
+    Sleep(5000);
+    progress.setStatus(loadResString(IDS_REMOVING));
+    uninstallListedDevices();
+    vtxRemoveInstallShieldFiles();
+    copySetupIni();
+    Sleep(2000);
+    runCleanupActions();
+    removeListedFiles("RemoveFromWinDir", windowsDir);
+    removeListedFiles("RemoveFromWinSysDir", systemDir);
+    record.reset();
+    finishProgress();
+}
+
+bool RemovalRun::checkSettingsFiles() {
+    if (!IsVtIniFile()) {
+        runErrorLog.log("vtxRemoveDevice: %s INI is Missing!", toolIniName);
+        notice(IDS_NO_TOOL_INI);
+        return false;
+    }
+    if (!IsVtInstallInitFile()) {
+        runErrorLog.log("vtxRemoveDevice: Local copy of %s INI is Missing!", setupIniName);
+        notice(IDS_NO_SETUP_INI);
+        return false;
+    }
+    return true;
+}
+
+// By bare name, so that the platform's library search order applies.
+bool RemovalRun::loadInstallerLibrary() {
+    installer.reset(LoadLibraryA(installerLibraryName));
+    if (!installer) {
+        runErrorLog.log("vtxRemoveDevice: Local copy of %s file is Missing!", installerLibraryName);
+        notice(IDS_NO_INSTALLER_LIBRARY);
+        return false;
+    }
+    getDllFunc(installer.get(), &initialize, initializeExportName);
+    getDllFunc(installer.get(), &uninstall, uninstallExportName);
+    getDllFunc(installer.get(), &isUserAdmin, isUserAdminExportName);
+    if (initialize == nullptr || uninstall == nullptr || isUserAdmin == nullptr) {
+        runErrorLog.log("vtxRemoveDevice: Error in %s file! No entry for DLL funcs.",
+                        installerLibraryName);
+        notice(IDS_NO_INSTALLER_LIBRARY);
+        return false;
+    }
+    return true;
+}
+
+// Created hidden without a parent; shown only once the user has confirmed.
+void RemovalRun::prepareProgressWindow() {
+    progress.create(nullptr);
+    progress.setHeading(loadResString(IDS_HEADING));
+    progress.setStatus(loadResString(IDS_PREPARING));
+    progress.setRange(0, 100);
+    progress.setPos(0);
+    progress.setCaption(caption);
+}
+
+bool RemovalRun::takeInstanceLock() {
+    HANDLE mutex = CreateMutexA(nullptr, TRUE, instanceLockName);
+    DWORD error = GetLastError();
+    instanceLock.reset(mutex);
+    if (!instanceLock || error == ERROR_ALREADY_EXISTS) {
+        runErrorLog.log("vtxRemoveDevice: only one instance allowed!");
+        notice(IDS_ALREADY_RUNNING);
+        return false;
+    }
+    return true;
+}
+
+// Windows 95, 98 and Me have no administrator rights to test.
+bool RemovalRun::checkUserRights() {
+    if (!isWinNT() || isUserAdmin()) return true;
+    runErrorLog.log("vtxRemoveDevice: isUserAdmin=NOT ADMIM");
+    notice(IDS_NOT_ADMIN);
+    return false;
+}
+
+bool RemovalRun::askConfirmation() {
+    if (ask(loadResString(IDS_CONFIRM_FIRST) + "\n" + loadResString(IDS_CONFIRM_SECOND))) {
+        return true;
+    }
+    runTraceLog.log("vtxRemoveDevice: User opted out of clean up.");
+    return false;
+}
+
+void RemovalRun::startProgress() {
+    progress.show(true);
+    progressValue += 10;
+    progress.setPos(progressValue);
+}
+
+// The installation record and the clean-up actions read the Windows
+// directory's copy.
+void RemovalRun::copySetupIni() { copyFileTo(localSetupIni, concatPath(windowsDir, setupIniName)); }
+
+void RemovalRun::buildInstallRecord() {
+    record.reset(new InstallRecord());
+    if (record->status != 0) runErrorLog.logText(record->message);
+    // Index 1 lets the clean-up schedule the setup program's temporary files
+    // for removal at the next start; no step consults the others.
+    const bool flags[InstallRecord::optionFlagCount] = {false, true,  false, false, false,
+                                                        true,  false, true,  true};
+    for (int i = 0; i < InstallRecord::optionFlagCount; ++i) record->optionFlags[i] = flags[i];
+    record->languageDllCpl = "panelen.dll";
+}
+
+void RemovalRun::uninstallListedDevices() {
+    std::string deviceIds = getToolIniString("DeviceId", "SystemInfo", "");
+    runTraceLog.log("Parse DeviceId=%s", deviceIds.c_str());
+    if (deviceIds.empty()) {
+        runErrorLog.log("devId.IsEmpty");
+        return;
+    }
+    uninstallDevices(deviceIds, progress, initialize, uninstall);
+}
+
+void RemovalRun::runCleanupActions() {
+    removeDspBin();
+    vtxRemoveGuiComponents(*record);
+    removeReboot();
+    removeCfgIni();
+}
+
+// Each listed file is deleted now and, in every case, also at the next start.
+void RemovalRun::removeListedFiles(const char* key, const std::string& dir) {
+    std::string names = getToolIniString(key, "SystemInfo", "");
+    runTraceLog.log("%s=%s", key, names.c_str());
+    if (names.empty()) return;
+    TokenList list;
+    getStrTokens(list, names, ",");
+    for (size_t i = 0; i < list.count(); ++i) {
+        std::string path = concatPath(dir, list[i]);
+        deleteFile(path);
+        deleteAtReboot(path);
+    }
+}
+
+void RemovalRun::finishProgress() {
+    progress.setPos(100);
+    progress.setStatus(loadResString(IDS_COMPLETED));
+    Sleep(3000);
+    progress.destroy();
+}
+
+// The run does not wait for the restart: it ends at once.
+void RemovalRun::offerRestart() {
+    runTraceLog.log("User needs to reboot");
+    if (!ask(loadResString(IDS_COMPLETED) + "...\n" + loadResString(IDS_RESTART_QUESTION))) {
+        runTraceLog.log("vtxRemoveDevice: User opted to Reboot PC later...");
+        notice(IDS_RESTART_LATER);
+        return;
+    }
+    runTraceLog.log("vtxRemoveDevice: Rebooting PC in a few seconds...");
+    Sleep(3000);
+    rebootWindows(0);
+}
+
+void RemovalRun::notice(UINT textId) {
+    MessageBoxA(nullptr, loadResString(textId).c_str(), caption.c_str(), noticeStyle);
+}
+
+// Only Yes agrees. No and Cancel decline, and so does a box that could not
+// be shown (0 on Windows, -1 under Wine without a display): the removal and
+// the restart need the user's consent.
+bool RemovalRun::ask(const std::string& text) {
+    return MessageBoxA(nullptr, text.c_str(), caption.c_str(), questionStyle) == IDYES;
+}
+}  // namespace
+
+bool vtxRemoveDevice() {
+    RemovalRun run;
+    try {
+        return run.execute();
+    } catch (const XKmi& failure) {
+        // A bad language table or library, or memory running out: end like
+        // the other early ends, releasing what the run holds.
+        runErrorLog.log("vtxRemoveDevice: %s", failure.getMessage().c_str());
+        return false;
+    }
+}

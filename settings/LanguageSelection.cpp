@@ -1,0 +1,99 @@
+// Language table of the tool INI, choice of an entry and loading of its
+// resource library.
+#include "settings/LanguageSelection.h"
+#include <mbstring.h>
+#include "app/AppFramework.h"
+#include "settings/ToolIni.h"
+#include "sysutil/KmvdUtil.h"
+#include "sysutil/TokenList.h"
+#include "sysutil/XKmi.h"
+
+namespace {
+const char* const defaultLanguages = "ENGLISH";
+const char* const defaultEntry = "kmtext_english.dll,0x0009,0,101";
+
+// Multi-byte aware: trail bytes of double-byte characters stay as they are.
+std::string toLower(const std::string& text) {
+    std::vector<unsigned char> buffer(text.begin(), text.end());
+    buffer.push_back('\0');
+    _mbslwr(buffer.data());
+    return std::string(reinterpret_cast<const char*>(buffer.data()));
+}
+
+// "file,langId,subLangId,number"; the numbers may be "0x" hexadecimal.
+LanguageEntry parseEntry(const std::string& name, const std::string& value) {
+    TokenList items;
+    getStrTokens(items, value, ",");
+    if (items.count() != 4) throw XKmi("Language has invalid format");
+    LanguageEntry entry;
+    entry.languageName = name;
+    entry.libraryFile = items[0];
+    entry.langId = static_cast<uint16_t>(strToInt(items[1]));
+    entry.subLangId = static_cast<uint16_t>(strToInt(items[2]));
+    entry.trailingNumber = strToInt(items[3]);
+    return entry;
+}
+}  // namespace
+
+LanguageSelection::LanguageSelection() {}
+
+LanguageSelection::~LanguageSelection() {}
+
+void LanguageSelection::selectLanguage() {
+    readEntries();
+    const LanguageEntry& entry = chooseEntry();
+    libraryDir = ".\\";
+    selectedLibrary = entry.libraryFile;
+    selectedName = entry.languageName;
+    loadLibrary(entry);
+    setResourceSource(library.get());
+}
+
+void LanguageSelection::readEntries() {
+    std::string names = getToolIniString("SupportedLanguages", "SystemInfo", "");
+    if (names.empty()) names = defaultLanguages;
+    TokenList list;
+    getStrTokens(list, names, ",");
+    for (size_t i = 0; i < list.count(); ++i) {
+        std::string name = toLower(list[i]);
+        std::string value = getToolIniString(name.c_str(), "Languages", "");
+        if (value.empty()) value = defaultEntry;
+        entries.push_back(parseEntry(name, value));
+    }
+}
+
+const LanguageEntry& LanguageSelection::chooseEntry() const {
+    // A list made only of separators names no language at all.
+    if (entries.empty()) throw XKmi("Invalid language");
+    std::string forced;
+    if (!readForcedLanguage(forced)) return findByLocale();
+    forced = toLower(forced);
+    for (const LanguageEntry& entry : entries) {
+        if (entry.languageName == forced) return entry;
+    }
+    throw XKmi("Invalid language");
+}
+
+bool LanguageSelection::readForcedLanguage(std::string& name) const {
+    name = getToolIniString("ForceLanguage", "SystemInfo", "");
+    return !name.empty();
+}
+
+const LanguageEntry& LanguageSelection::findByLocale() const {
+    LCID locale = GetThreadLocale();
+    unsigned primary = locale & 0x3FF;
+    unsigned sub = (locale & 0xFFFF) >> 10;
+    for (const LanguageEntry& entry : entries) {
+        if (entry.langId == primary && (entry.subLangId == 0 || entry.subLangId == sub)) {
+            return entry;
+        }
+    }
+    return entries.front();
+}
+
+// Relative to the start directory: the library must lie beside the INI files.
+void LanguageSelection::loadLibrary(const LanguageEntry& entry) {
+    std::string path = libraryDir + entry.libraryFile;
+    library.reset(LoadLibraryA(path.c_str()));
+    if (!library) throw XKmi("Can't find language DLL");
+}

@@ -1,0 +1,412 @@
+"""The removal run end to end: vtxremove.exe started from its package
+directory in a prefix of its own, the user played by the test driver, the
+installer library played by the kit's stand-in."""
+import os
+import re
+
+import vtxkit
+from vtxkit import env
+
+CAPTION = vtxkit.DEFAULT_CAPTION
+NOTICE_TOOL_INI = "ERROR : LOCAL VTX.INI FILE?"
+NOTICE_SETUP_INI = "ERROR : LOCAL BRDSETUP.INI?"
+NOTICE_LIBRARY = "ERROR: LOCAL KMIINST.DLL FILE?"
+
+# Two device entries: one of four parts, one with a doubled backslash.
+DEVICES = r"KELCHIP\ADSL\USB\VID_0A5C&PID_2110,KELCHIP\\ADSL\USB"
+EXPECTED_RECORDS = [("ADSL", "KELCHIP", r"ADSL\USB\VID_0A5C&PID_2110"),
+                    ("ADSL", "KELCHIP", r"\ADSL\USB")]
+FIGURES = [25, 75]
+
+START_LINE = re.compile(r"^===> : \d{1,2}/\d{1,2}/\d{4} - \d{1,2}:\d{1,2}:\d{1,2}$")
+END_LINE = re.compile(r"^<=== : \d{1,2}/\d{1,2}/\d{4} - \d{1,2}:\d{1,2}:\d{1,2}$")
+TRACE_LINE = re.compile(r"^(Parse DeviceId=|kmvs_|Vantixcallback: |RemoveFromWin(Sys)?Dir=|"
+                        r"User needs to reboot|vtxRemoveDevice: (User opted|Rebooting))")
+
+
+def language_texts(name):
+    """The strings of a language library, by number, from its source."""
+    header = (env.source_dir() / "res" / "resource.h").read_text()
+    ids = {name: int(number) for name, number in re.findall(r"#define (IDS_\w+) (\d+)", header)}
+    source = (env.source_dir() / "dist" / "languages" / f"kmtext_{name}.rc").read_bytes()
+    pairs = re.findall(r'^\s*(IDS_\w+) "(.*)"\s*$', source.decode("cp1252"), re.M)
+    return {ids[key]: text for key, text in pairs}
+
+
+EN = language_texts("english")
+DE = language_texts("german")
+
+
+def confirmation(texts):
+    return texts[43] + "\n" + texts[44]
+
+
+def restart_question(texts):
+    return texts[31] + "...\n" + texts[114]
+
+
+def installed(version="winxp", **options):
+    return vtxkit.PackageFixture(vtxkit.Prefix.fresh(version), **options).install()
+
+
+def use_locale(name):
+    """The tool takes its thread locale from the environment Wine starts it
+    in; this test process starts the driver, which starts the tool."""
+    os.environ["LC_ALL"] = name
+    os.environ["LANG"] = name
+
+
+def vantix_lines(fixture):
+    return vtxkit.log_messages(fixture.prefix, "Vantix")
+
+
+def assert_start_and_end(lines):
+    assert START_LINE.match(lines[0]), lines
+    assert END_LINE.match(lines[-1]), lines
+
+
+def calls(fixture):
+    return vtxkit.read_calls(fixture.tool_dir)
+
+
+def kinds(fixture):
+    return vtxkit.call_kinds(fixture.tool_dir)
+
+
+def snapshot(fixture):
+    return vtxkit.Snapshot.take(fixture.prefix)
+
+
+def assert_unchanged(fixture, before):
+    """Nothing but the log and the stand-in's own files differs."""
+    ignore = vtxkit.snapshot.DEFAULT_IGNORE_FILES + [
+        vtxkit.join(fixture.windows_dir, "VTX.LOG"),
+        vtxkit.join(fixture.tool_dir_win, "kmiinst.calls")]
+    difference = vtxkit.diff(before, snapshot(fixture), ignore_files=ignore)
+    assert difference.is_empty(), str(difference)
+
+
+def assert_single_notice(transcript, text):
+    assert transcript.exit_code == 0, transcript
+    assert [(b.buttons, b.text) for b in transcript.boxes] == [(["ok"], text)], transcript
+    assert all(b.caption == CAPTION for b in transcript.boxes)
+
+
+# ------------------------------------------------------------ prerequisites
+
+def test_missing_tool_ini_shows_8002_only():
+    fixture = installed()
+    (fixture.tool_dir / "VTX.INI").unlink()
+    before = snapshot(fixture)
+    transcript = fixture.run_tool()
+    assert_single_notice(transcript, NOTICE_TOOL_INI)
+    assert calls(fixture) == [], "the installer library is never loaded"
+    lines = vantix_lines(fixture)
+    assert lines[1:-1] == ["IsVtIniFile: VTX.INI file missing",
+                           "vtxRemoveDevice: VTX.INI INI is Missing!"], lines
+    assert_start_and_end(lines)
+    assert_unchanged(fixture, before)
+
+
+def test_missing_setup_ini_shows_8003_only():
+    fixture = installed()
+    (fixture.tool_dir / "brdsetup.ini").unlink()
+    transcript = fixture.run_tool()
+    assert_single_notice(transcript, NOTICE_SETUP_INI)
+    assert calls(fixture) == []
+    assert vantix_lines(fixture)[1:-1] == [
+        "IsVtInstallInitFile: brdsetup.ini file missing",
+        "vtxRemoveDevice: Local copy of brdsetup.ini INI is Missing!"]
+
+
+def test_missing_library_shows_8004():
+    fixture = installed(stub=None)
+    before = snapshot(fixture)
+    transcript = fixture.run_tool()
+    assert_single_notice(transcript, NOTICE_LIBRARY)
+    assert vantix_lines(fixture)[1:-1] == [
+        "vtxRemoveDevice: Local copy of kmiinst.dll file is Missing!"]
+    assert_unchanged(fixture, before)
+
+
+def test_library_without_is_user_admin_shows_8004_and_is_released():
+    fixture = installed(stub="noadmin")
+    transcript = fixture.run_tool()
+    assert_single_notice(transcript, NOTICE_LIBRARY)
+    assert [c.kind for c in calls(fixture)] == ["load", "unload"]
+    assert calls(fixture)[-1]["freed"] == "1", "released by the tool, not by the process end"
+    assert vantix_lines(fixture)[1:-1] == [
+        "vtxRemoveDevice: Error in kmiinst.dll file! No entry for DLL funcs."]
+
+
+# ------------------------------------------------------------ lock and rights
+
+def test_second_copy_while_the_lock_is_held():
+    fixture = installed()
+    before = snapshot(fixture)
+    first = fixture.start_tool(answers=["no"], holds=[1])
+    first.wait_for("box", n=1)
+    second = fixture.run_tool()
+    assert_single_notice(second, EN[93])
+    first.release(1)
+    first_transcript = first.wait()
+    assert first_transcript.box_texts == [confirmation(EN)], "the first copy was not disturbed"
+    assert kinds(fixture) == ["isUserAdmin"], "the second copy asked nothing of the library"
+    assert "vtxRemoveDevice: only one instance allowed!" in vantix_lines(fixture)
+    assert_unchanged(fixture, before)
+    # Once the first copy has ended, the lock is free again.
+    third = fixture.run_tool(answers=["no"])
+    assert third.box_texts == [confirmation(EN)], third
+
+
+def test_nt_user_without_administrator_rights_is_refused_before_any_question():
+    fixture = installed("winxp", stub_config={"is_user_admin": False})
+    before = snapshot(fixture)
+    transcript = fixture.run_tool(answers=["yes"])
+    assert_single_notice(transcript, EN[134])
+    assert kinds(fixture) == ["isUserAdmin"]
+    assert "vtxRemoveDevice: isUserAdmin=NOT ADMIM" in vantix_lines(fixture)
+    assert_unchanged(fixture, before)
+
+
+def test_98_user_without_administrator_rights_is_never_refused():
+    fixture = installed("win98", stub_config={"is_user_admin": False})
+    transcript = fixture.run_tool(answers=["no"])
+    assert transcript.box_texts == [confirmation(EN)], transcript
+    assert kinds(fixture) == [], "no rights test on Windows 98"
+
+
+# ------------------------------------------------------------ confirmation
+
+def test_declined_confirmation_changes_nothing():
+    fixture = installed()
+    before = snapshot(fixture)
+    transcript = fixture.run_tool(answers=["no"])
+    assert transcript.exit_code == 0
+    assert [(b.buttons, b.text) for b in transcript.boxes] == [(["yes", "no"], confirmation(EN))]
+    assert transcript.progress, "the hidden progress window exists"
+    assert not any(e["visible"] == "1" for e in transcript.progress), "never shown"
+    first = transcript.progress[0]
+    assert (first["caption"], first["heading"], first["status"]) == (CAPTION, EN[10], EN[120])
+    assert kinds(fixture) == ["isUserAdmin"]
+    lines = vantix_lines(fixture)
+    assert lines[1:-1] == ["vtxRemoveDevice: User opted out of clean up."], lines
+    assert_unchanged(fixture, before)
+
+
+def test_question_that_cannot_be_shown_counts_as_declined():
+    fixture = installed()
+    before = snapshot(fixture)
+    done = fixture.prefix.run(fixture.tool_exe, cwd=fixture.tool_dir_win, timeout=60,
+                              extra_env={"DISPLAY": ""})
+    assert done.returncode == 0
+    assert "vtxRemoveDevice: User opted out of clean up." in vantix_lines(fixture)
+    assert "initialize" not in kinds(fixture)
+    assert_unchanged(fixture, before)
+
+
+# ------------------------------------------------------------ full runs
+
+def full_run(version, accept_restart, **options):
+    fixture = installed(version, device_ids=DEVICES, stub_config={
+        "progress_calls": len(FIGURES), "figures": FIGURES, "delay_ms": 300}, **options)
+    transcript = fixture.run_tool(answers=["yes", "yes" if accept_restart else "no"])
+    print(transcript.summary())
+    assert transcript.complete and transcript.exit_code == 0, transcript
+    return fixture, transcript
+
+
+def assert_dialogue(transcript, accept_restart):
+    expected = [(["yes", "no"], confirmation(EN)), (["ok"], EN[112]),
+                (["yes", "no"], restart_question(EN))]
+    if not accept_restart:
+        expected.append((["ok"], EN[39]))
+    assert [(b.buttons, b.text) for b in transcript.boxes] == expected, transcript
+
+
+def assert_library_calls(fixture):
+    recorded = calls(fixture)
+    expected = (["isUserAdmin"] if fixture.prefix.is_nt else []) + \
+        ["initialize", "uninstall", "progress", "progress", "uninstall-done"] * 2
+    assert kinds(fixture) == expected
+    records = [c for c in recorded if c.kind == "initialize"]
+    assert [(c["hwType"], c["hwChipset"], c["usbCtrlr"]) for c in records] == EXPECTED_RECORDS
+    for record in records:
+        assert (record["modemId"], record["reservedText1"], record["reservedText2"]) == ("", "", "")
+        assert (record["reservedNumber"], record["flags"]) == ("0", "0,0,0")
+    assert records[0]["record"] == records[1]["record"], "one record for the whole loop"
+    # The bar moves by 10 per progress call, whatever figure the library reports.
+    assert [c["bar"] for c in recorded if c.kind == "progress"] == ["20", "30", "40", "50"]
+    assert recorded[-1]["freed"] == "1"
+
+
+def assert_progress_window(transcript):
+    shown = [e for e in transcript.progress if e["visible"] == "1"]
+    assert shown, transcript
+    assert all(e["caption"] == CAPTION and e["heading"] == EN[10] for e in shown)
+    assert all(e["pos"] == "0" for e in transcript.progress if e["visible"] == "0"
+               and e.get("pos") not in (None, "?")), "hidden, the bar stays at 0"
+    positions = transcript.progress_positions()
+    assert positions[0] == 0 and positions[-1] == 100, positions
+    assert 10 in positions and positions == sorted(positions), positions
+    assert set(positions) <= {0, 10, 20, 30, 40, 50, 100}, positions
+    statuses = transcript.progress_statuses()
+    wanted = [EN[120], EN[42], EN[31]]
+    assert [s for s in statuses if s in wanted] == [s for s in wanted if s in statuses], statuses
+    assert statuses[0] == EN[120] and EN[42] in statuses, statuses
+    assert transcript.of_kind("progress-gone"), "destroyed before the restart question"
+
+
+def assert_log_spine(fixture, accept_restart):
+    recorded = calls(fixture)
+    record = int([c for c in recorded if c.kind == "initialize"][0]["record"], 16)
+    window = int([c for c in recorded if c.kind == "uninstall"][0]["arg"], 16)
+    spine = []
+    for hw_type, chipset, controller in EXPECTED_RECORDS:
+        spine.append(f"kmvs_Initialize mOpts(0x{record:x}): hwType={hw_type}, "
+                     f"hwChipset={chipset}, usbCtrlr={controller}, modemId=")
+        spine.append("kmvs_Uninstall")
+        spine += [f"Vantixcallback: progress={figure} : arg=0x{window:x}" for figure in FIGURES]
+    spine = [f"Parse DeviceId={DEVICES}"] + spine + [
+        "RemoveFromWinDir=" + ",".join(fixture.remove_from_win_dir),
+        "RemoveFromWinSysDir=" + ",".join(fixture.remove_from_win_sys_dir),
+        "User needs to reboot",
+        "vtxRemoveDevice: Rebooting PC in a few seconds..." if accept_restart else
+        "vtxRemoveDevice: User opted to Reboot PC later..."]
+    lines = vantix_lines(fixture)
+    assert_start_and_end(lines)
+    assert [line for line in lines if TRACE_LINE.match(line)] == spine, "\n".join(lines)
+
+
+def listed_paths(fixture):
+    return [vtxkit.join(fixture.windows_dir, n) for n in fixture.remove_from_win_dir] + \
+        [vtxkit.join(fixture.system_dir, n) for n in fixture.remove_from_win_sys_dir]
+
+
+def assert_listed_files_scheduled(fixture):
+    wanted = [p.lower() for p in listed_paths(fixture)]
+    if fixture.prefix.is_nt:
+        scheduled = [p.lower() for p in vtxkit.pending_deletions(fixture.prefix)]
+    else:
+        scheduled = [v.lower() for k, v in vtxkit.wininit_renames(fixture.prefix) if k == "NUL"]
+    assert all(p in scheduled for p in wanted), (wanted, scheduled)
+
+
+def check_full_run(version, accept_restart):
+    fixture, transcript = full_run(version, accept_restart)
+    assert_dialogue(transcript, accept_restart)
+    assert_library_calls(fixture)
+    assert_progress_window(transcript)
+    assert_log_spine(fixture, accept_restart)
+    assert not any(fixture.prefix.unix(p).exists() for p in listed_paths(fixture))
+    assert fixture.leftovers() == []
+    assert fixture.lost_sentinels() == []
+    if accept_restart:
+        # Under Wine the restart request performs the scheduled deletions at once.
+        assert fixture.scheduled_left() == []
+    else:
+        assert_listed_files_scheduled(fixture)
+
+
+def test_full_run_on_xp_restart_declined():
+    check_full_run("winxp", accept_restart=False)
+
+
+def test_full_run_on_xp_restart_accepted():
+    check_full_run("winxp", accept_restart=True)
+
+
+def test_full_run_on_98_restart_declined():
+    check_full_run("win98", accept_restart=False)
+
+
+def test_full_run_on_98_restart_accepted():
+    check_full_run("win98", accept_restart=True)
+
+
+def test_log_level_error_writes_no_trace_but_calls_the_library():
+    fixture, transcript = full_run("winxp", False, vtx_ini={"SystemInfo": {"Debug": "error"}})
+    assert_dialogue(transcript, accept_restart=False)
+    lines = vantix_lines(fixture)
+    assert_start_and_end(lines)
+    assert not [line for line in lines if TRACE_LINE.match(line)], lines
+    assert kinds(fixture).count("initialize") == 2
+
+
+def test_long_list_values_are_cut_in_the_log():
+    names = list(("KmiLine.dll", "PM100Cpl.cpl")) + [f"absent{i:03}.dll" for i in range(43)]
+    value = ",".join(names)
+    assert 500 < len(value) <= 511
+    fixture, _ = full_run("winxp", False, vtx_ini={"SystemInfo": {"RemoveFromWinSysDir": value}})
+    line = [m for m in vantix_lines(fixture) if m.startswith("RemoveFromWinSysDir=")]
+    assert line == [("RemoveFromWinSysDir=" + value)[:511]], line
+    assert "User needs to reboot" in vantix_lines(fixture), "the run went on"
+
+
+# ------------------------------------------------------------ language
+
+def first_box_text(fixture):
+    transcript = fixture.run_tool(answers=["no"])
+    assert transcript.exit_code == 0, transcript
+    return transcript.box_texts[0]
+
+
+def test_german_locale_picks_german():
+    use_locale("de_DE.UTF-8")
+    fixture = installed()
+    transcript = fixture.run_tool(answers=["no"])
+    assert transcript.box_texts == [confirmation(DE)], transcript
+    assert transcript.progress[0]["heading"] == DE[10]
+
+
+def test_other_locale_takes_the_first_entry():
+    use_locale("fr_FR.UTF-8")
+    fixture = installed(vtx_ini={"SystemInfo": {"SupportedLanguages": "GERMAN,ENGLISH"}})
+    assert first_box_text(fixture) == confirmation(DE)
+
+
+def test_english_locale_takes_english_even_when_listed_second():
+    use_locale("en_US.UTF-8")
+    fixture = installed(vtx_ini={"SystemInfo": {"SupportedLanguages": "GERMAN,ENGLISH"}})
+    assert first_box_text(fixture) == confirmation(EN)
+
+
+def test_forced_language_in_another_letter_case():
+    fixture = installed(vtx_ini={"SystemInfo": {"ForceLanguage": "German"}})
+    assert first_box_text(fixture) == confirmation(DE)
+
+
+# ------------------------------------------------------------ language failures
+
+def assert_quiet_end(fixture, message):
+    """No box, the library released, one error line, nothing changed."""
+    before = snapshot(fixture)
+    transcript = fixture.run_tool(answers=["yes", "yes"])
+    assert transcript.exit_code == 0 and transcript.boxes == [], transcript
+    assert [c.kind for c in calls(fixture)] == ["load", "unload"]
+    assert calls(fixture)[-1]["freed"] == "1"
+    lines = vantix_lines(fixture)
+    assert lines[1:-1] == [f"vtxRemoveDevice: {message}"], lines
+    assert_start_and_end(lines)
+    assert_unchanged(fixture, before)
+
+
+def test_bad_language_entry_ends_quietly():
+    fixture = installed(vtx_ini={"Languages": {"german": "kmtext_german.dll,0x0007,,101"}})
+    assert_quiet_end(fixture, "Language has invalid format")
+
+
+def test_forced_language_without_entry_ends_quietly():
+    fixture = installed(vtx_ini={"SystemInfo": {"ForceLanguage": "french"}})
+    assert_quiet_end(fixture, "Invalid language")
+
+
+def test_missing_language_library_ends_quietly():
+    fixture = installed(vtx_ini={"SystemInfo": {"ForceLanguage": "GERMAN"}})
+    (fixture.tool_dir / "kmtext_german.dll").unlink()
+    assert_quiet_end(fixture, "Can't find language DLL")
+
+
+def test_languages_of_commas_only_end_quietly():
+    fixture = installed(vtx_ini={"SystemInfo": {"SupportedLanguages": ",,,"}})
+    assert_quiet_end(fixture, "Invalid language")

@@ -1,0 +1,116 @@
+// vtxdriver: plays the user of a GUI program from outside. Starts the
+// program, answers its message boxes, samples its progress window, and
+// writes a transcript of what it saw. Exit code 0 when the program ended,
+// 2 on a usage error, 3 on a timeout (the program is then ended), 4 when
+// the program cannot be started.
+#include <windows.h>
+#include <cstdio>
+#include "BoxAnswerer.h"
+#include "Options.h"
+#include "ProcessWindows.h"
+#include "ProgressWatch.h"
+#include "Transcript.h"
+#include "sysutil/Handles.h"
+
+namespace {
+
+bool startProgram(const DriverOptions& options, PROCESS_INFORMATION& info) {
+    std::string line = commandLine(options);
+    STARTUPINFOA startup;
+    ZeroMemory(&startup, sizeof startup);
+    startup.cb = sizeof startup;
+    return CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
+                          options.cwd.empty() ? nullptr : options.cwd.c_str(), &startup,
+                          &info) != FALSE;
+}
+
+bool isWatchedCaption(const std::string& caption, const DriverOptions& options) {
+    return caption == options.caption || caption == "Error";
+}
+
+// Reports every other top-level window of the program once (an unexpected
+// dialog shows up in the transcript instead of going unnoticed).
+void noteOtherWindow(HWND window, Transcript& transcript) {
+    static std::vector<HWND> noted;
+    for (HWND seen : noted)
+        if (seen == window) return;
+    if (!IsWindowVisible(window)) return;
+    noted.push_back(window);
+    transcript.write(LineFields("window")
+                         .text("class", windowClass(window))
+                         .text("caption", windowText(window)));
+}
+
+void pollWindows(DWORD processId, const DriverOptions& options, BoxAnswerer& boxes,
+                 ProgressWatch& progress, Transcript& transcript) {
+    std::vector<HWND> windows = topLevelWindowsOf(processId);
+    boxes.prune(windows);
+    for (HWND window : windows) {
+        HWND bar = progressBarOf(window);
+        if (bar != nullptr) {
+            progress.onWindow(window, bar);
+        } else if (isMessageBox(window) && isWatchedCaption(windowText(window), options)) {
+            if (IsWindowVisible(window)) boxes.onBox(window);
+        } else {
+            noteOtherWindow(window, transcript);
+        }
+    }
+    progress.endOfPoll();
+}
+
+// Delivers the answers of asynchronous queries (see ProgressWatch).
+void takeMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+}
+
+int watch(const DriverOptions& options, Transcript& transcript) {
+    PROCESS_INFORMATION info;
+    if (!startProgram(options, info)) {
+        transcript.write(LineFields("error").text("message", "cannot start program")
+                             .number("code", GetLastError()));
+        transcript.write(LineFields("end").text("result", "error"));
+        return 4;
+    }
+    KernelHandle process(info.hProcess);
+    KernelHandle thread(info.hThread);
+    transcript.write(LineFields("start").text("program", options.program)
+                         .text("cwd", options.cwd).number("pid", info.dwProcessId));
+    BoxAnswerer boxes(transcript, options.answers, options.holds);
+    ProgressWatch progress(transcript, process.get(), options.memoryRead);
+    DWORD deadline = GetTickCount() + static_cast<DWORD>(options.timeoutSeconds) * 1000;
+    for (;;) {
+        takeMessages();
+        pollWindows(info.dwProcessId, options, boxes, progress, transcript);
+        if (WaitForSingleObject(process.get(), options.pollMs) == WAIT_OBJECT_0) break;
+        if (static_cast<int>(deadline - GetTickCount()) <= 0) {
+            transcript.write(LineFields("timeout").number("seconds", options.timeoutSeconds));
+            TerminateProcess(process.get(), 255);
+            WaitForSingleObject(process.get(), 5000);
+            transcript.write(LineFields("end").text("result", "timeout"));
+            return 3;
+        }
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(process.get(), &code);
+    transcript.write(LineFields("exit").number("code", code));
+    transcript.write(LineFields("end").text("result", "exit").number("boxes", boxes.boxCount()));
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    DriverOptions options;
+    std::string error;
+    if (!parseOptions(argc, argv, options, error)) {
+        std::fprintf(stderr, "vtxdriver: %s\n", error.c_str());
+        return 2;
+    }
+    Transcript transcript;
+    if (!transcript.open(options.transcript)) {
+        std::fprintf(stderr, "vtxdriver: cannot write %s\n", options.transcript.c_str());
+        return 2;
+    }
+    return watch(options, transcript);
+}

@@ -1,0 +1,36 @@
+# vtx_e2e_tests(<file.py> [LABELS label...] [TIMEOUT seconds])
+#
+# Registers every top-level `def test_...(` of a Python test file as its own
+# ctest test "<file stem>.<function>", run by the kit's runner
+# (python3 -m vtxkit.run FILE FUNCTION). The functions are found when CMake
+# configures; editing the file re-runs the configuration. Each test makes
+# its own Wine prefixes, so tests run side by side (ctest -j).
+function(vtx_e2e_tests file)
+    cmake_parse_arguments(E2E "" "TIMEOUT" "LABELS" ${ARGN})
+    get_filename_component(path ${file} ABSOLUTE)
+    get_filename_component(stem ${file} NAME_WE)
+    if(NOT E2E_TIMEOUT)
+        set(E2E_TIMEOUT 300)
+    endif()
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${path})
+    file(STRINGS ${path} definitions REGEX "^def test_[A-Za-z0-9_]+ *\\(")
+    if(NOT definitions)
+        message(WARNING "${file}: no test functions found")
+    endif()
+    set(environment
+        VTX_SOURCE_DIR=${CMAKE_SOURCE_DIR}
+        VTX_BUILD_DIR=${CMAKE_BINARY_DIR}
+        VTX_WINE_ROOT=${VTX_WINE_ROOT}
+        PYTHONPATH=${CMAKE_SOURCE_DIR}/testkit/py
+        PYTHONDONTWRITEBYTECODE=1)
+    foreach(definition IN LISTS definitions)
+        string(REGEX REPLACE "^def (test_[A-Za-z0-9_]+).*" "\\1" function "${definition}")
+        set(test ${stem}.${function})
+        add_test(NAME ${test} COMMAND ${PYTHON3} -m vtxkit.run ${path} ${function})
+        set_tests_properties(${test} PROPERTIES
+            ENVIRONMENT "${environment}"
+            LABELS "e2e;${E2E_LABELS}"
+            TIMEOUT ${E2E_TIMEOUT}
+            SKIP_RETURN_CODE 77)
+    endforeach()
+endfunction()

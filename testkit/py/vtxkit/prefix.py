@@ -1,0 +1,348 @@
+"""A Wine prefix of its own for one test: made fresh from the template by
+winerun, kept running on one persistent wineserver, with path conversion,
+program runs, registry reads and imports, and a restart.
+
+Wine "boots" a prefix whenever its wineserver starts: it then performs the
+entries of wininit.ini and the pending file renames, as Windows does at a
+restart. The prefix therefore keeps one server running from boot() until
+stop(); restart() is stop() followed by boot()."""
+import os
+import re
+import shutil
+import subprocess
+import tempfile
+from pathlib import Path, PureWindowsPath
+from typing import Dict, List, Optional, Sequence
+
+from . import env, session
+from .registry import Registry, parse_export, parse_hive, reg_file_text
+
+# Seconds the wineserver stays up with no program running. Long enough for
+# any pause of a test; bounded, so a test that was killed leaves no server
+# behind for long.
+SERVER_PERSISTENCE = 600
+NT_VERSIONS = {"win2k", "winxp", "nt40", "win2003", "vista", "win7", "win10"}
+_created: List["Prefix"] = []  # prefixes made during this test run
+
+
+def created_prefixes() -> List["Prefix"]:
+    return list(_created)
+
+
+class WineError(RuntimeError):
+    pass
+
+
+class Prefix:
+    def __init__(self, path: Path, version: str):
+        self.path = Path(path)
+        self.version = version
+        self._server_up = False
+        self._folders: Optional[Dict[str, str]] = None
+
+    # ------------------------------------------------------------ life cycle
+    @classmethod
+    def fresh(cls, version: str = "winxp", name: Optional[str] = None) -> "Prefix":
+        """A new prefix (a copy of the template) with the given Windows
+        version, booted and running. The name defaults to the running test's
+        name (see vtxkit.run); an existing prefix of that name is replaced."""
+        if not os.environ.get("DISPLAY"):
+            # A wineserver started without a display fails every window call.
+            raise WineError("no X display: set DISPLAY (scripts/test starts one)")
+        if name is None:
+            name = session.next_prefix_name()
+        cmd = [str(env.winerun()), "--prepare", name]
+        done = subprocess.run(cmd, env=_winerun_env(), capture_output=True, text=True)
+        if done.returncode != 0:
+            raise WineError(f"winerun --prepare {name} failed: {done.stderr.strip()}")
+        prefix = cls(Path(done.stdout.strip().splitlines()[-1]), version)
+        _created.append(prefix)
+        prefix.boot()
+        prefix.set_version(version)
+        return prefix
+
+    def boot(self) -> None:
+        """Starts the prefix's persistent wineserver and its first program,
+        which makes Wine boot the prefix (wininit.ini and pending renames are
+        performed now)."""
+        if self._server_up:
+            return
+        if subprocess.run(["wineserver", f"-p{SERVER_PERSISTENCE}"], env=self.env(),
+                          stderr=subprocess.DEVNULL).returncode != 0:
+            # A server of this prefix is already up (one that ends on its
+            # own): replace it by a persistent one.
+            self.stop()
+            subprocess.run(["wineserver", f"-p{SERVER_PERSISTENCE}"], env=self.env(), check=True)
+        self._server_up = True
+        self.wine(["wineboot", "-r"], timeout=60)
+
+    def stop(self) -> None:
+        """Ends every program of the prefix and its wineserver, which writes
+        the registry to system.reg and user.reg."""
+        e = self.env()
+        subprocess.run(["wineserver", "-k"], env=e, stderr=subprocess.DEVNULL)
+        subprocess.run(["wineserver", "-w"], env=e, stderr=subprocess.DEVNULL)
+        self._server_up = False
+
+    def restart(self) -> None:
+        """Like a restart of Windows: every program ends, then the prefix
+        boots and performs wininit.ini and the pending renames."""
+        self.stop()
+        self.boot()
+
+    def remove(self) -> None:
+        self.stop()
+        shutil.rmtree(self.path, ignore_errors=True)
+
+    def set_version(self, version: str) -> None:
+        self.wine(["reg", "add", r"HKCU\Software\Wine", "/v", "Version", "/d", version, "/f"])
+        self.version = version
+        self._folders = None
+
+    @property
+    def is_nt(self) -> bool:
+        return self.version in NT_VERSIONS
+
+    # ------------------------------------------------------------ running
+    def env(self) -> dict:
+        return env.wine_env(self.path)
+
+    def wine(self, args: Sequence, cwd: Optional[Path] = None, timeout: float = 120,
+             check: bool = True, extra_env: Optional[dict] = None) -> subprocess.CompletedProcess:
+        """Runs `wine ARGS...` to its end; output captured as text."""
+        self.boot()
+        e = self.env()
+        e.update(extra_env or {})
+        # Output goes to files, not pipes: programs that Wine starts in the
+        # background inherit the handles and would hold a pipe open.
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            done = subprocess.run(["wine"] + [str(a) for a in args], env=e, cwd=cwd,
+                                  stdin=subprocess.DEVNULL, stdout=out, stderr=err,
+                                  timeout=timeout)
+            out.seek(0)
+            err.seek(0)
+            done.stdout = out.read().decode("cp1252", errors="replace")
+            done.stderr = err.read().decode("cp1252", errors="replace")
+        if check and done.returncode != 0:
+            raise WineError(f"wine {' '.join(map(str, args))} exited {done.returncode}: "
+                            f"{done.stderr.strip()[-500:]}")
+        return done
+
+    def run(self, program, *args, cwd=None, timeout: float = 120,
+            extra_env: Optional[dict] = None) -> subprocess.CompletedProcess:
+        """Runs a Windows program (a Unix path or a Windows path) with the
+        given current directory (either kind of path) and returns its end."""
+        unix_cwd = self.unix(cwd) if cwd is not None else None
+        return self.wine([self.win(program)] + list(args), cwd=unix_cwd, timeout=timeout,
+                         check=False, extra_env=extra_env)
+
+    def start(self, program, *args, cwd=None, extra_env: Optional[dict] = None,
+              **popen) -> subprocess.Popen:
+        """Starts a Windows program without waiting for it."""
+        self.boot()
+        e = self.env()
+        e.update(extra_env or {})
+        unix_cwd = self.unix(cwd) if cwd is not None else None
+        popen.setdefault("stdin", subprocess.DEVNULL)
+        popen.setdefault("stdout", subprocess.DEVNULL)
+        popen.setdefault("stderr", subprocess.DEVNULL)
+        return subprocess.Popen(["wine", self.win(program)] + [str(a) for a in args],
+                                env=e, cwd=unix_cwd, **popen)
+
+    # ------------------------------------------------------------ paths
+    @property
+    def drive_c(self) -> Path:
+        return self.path / "drive_c"
+
+    def win(self, path) -> str:
+        """Windows form of a path: Unix paths inside drive_c become C:\\...,
+        other Unix paths Z:\\...; Windows paths are returned unchanged."""
+        text = str(path)
+        if re.match(r"^[A-Za-z]:[\\/]", text) or text.startswith("\\\\"):
+            return text
+        if not os.path.isabs(text):
+            return text.replace("/", "\\")
+        absolute = os.path.abspath(text)
+        drive = str(self.drive_c)
+        if absolute == drive or absolute.startswith(drive + os.sep):
+            rest = absolute[len(drive):].lstrip("/")
+            return "C:\\" + rest.replace("/", "\\")
+        return "Z:" + absolute.replace("/", "\\")
+
+    def unix(self, path) -> Path:
+        """Unix form of a path given as C:\\... (or Z:\\...), resolving each
+        component without regard to letter case as Windows would."""
+        text = str(path)
+        if not re.match(r"^[A-Za-z]:", text):
+            return Path(text)
+        win = PureWindowsPath(text)
+        drive = win.drive.upper()
+        base = self.drive_c if drive == "C:" else Path("/") if drive == "Z:" else None
+        if base is None:
+            raise ValueError(f"no mapping for drive {drive} in {text}")
+        parts = [p for p in win.parts[1:] if p not in ("\\", "")]
+        return _resolve_case(base, parts)
+
+    def folders(self) -> Dict[str, str]:
+        """The folders that programs see here, as Windows paths: windows,
+        system, temp, programs, common_programs, desktop, common_desktop,
+        program_files (asked of the prefix once per version)."""
+        if self._folders is None:
+            out = self.run(env.kit_file("winpaths")).stdout
+            self._folders = dict(line.split("=", 1) for line in out.splitlines() if "=" in line)
+            self._folders["temp"] = self._folders["temp"].rstrip("\\")
+        return dict(self._folders)
+
+    def folder(self, name: str) -> Path:
+        return self.unix(self.folders()[name])
+
+    @property
+    def windows_dir(self) -> Path:
+        return self.folder("windows")
+
+    @property
+    def system_dir(self) -> Path:
+        return self.folder("system")
+
+    @property
+    def temp_dir(self) -> Path:
+        return self.folder("temp")
+
+    @property
+    def driver_dir(self) -> Path:
+        """Where the package's firmware images lie: the system directory's
+        "drivers" folder on the NT family, the system directory on 9x."""
+        return self.system_dir / "drivers" if self.is_nt else self.system_dir
+
+    def programs_folder(self) -> Path:
+        """Start menu programs: all users on the NT family, the user's on 9x."""
+        return self.folder("common_programs" if self.is_nt else "programs")
+
+    def desktop_folder(self) -> Path:
+        return self.folder("common_desktop" if self.is_nt else "desktop")
+
+    # ------------------------------------------------------------ registry
+    def reg_import(self, content) -> None:
+        """Imports registry content: a dict as for reg_file_text, or the
+        text of a .reg file."""
+        text = content if isinstance(content, str) else reg_file_text(content)
+        with tempfile.NamedTemporaryFile("wb", suffix=".reg", delete=False,
+                                         dir=self.path) as handle:
+            handle.write(b"\xff\xfe" + text.encode("utf-16-le"))
+            name = handle.name
+        try:
+            self.wine(["reg", "import", self.win(name)])
+        finally:
+            os.unlink(name)
+
+    def read_key(self, key: str) -> Registry:
+        """A live read of one key with everything below it (reg export).
+        A missing key gives an empty Registry."""
+        return self.read_keys([key])
+
+    def read_keys(self, keys: Sequence[str], parallel: int = 4) -> Registry:
+        """Live reads of several keys (one reg export each, up to `parallel`
+        side by side), merged into one Registry."""
+        self.boot()
+        registry = Registry()
+        pending = list(keys)
+        running: List[tuple] = []
+        try:
+            while pending or running:
+                while pending and len(running) < parallel:
+                    handle, name = tempfile.mkstemp(suffix=".reg", dir=self.path)
+                    os.close(handle)
+                    running.append((name, subprocess.Popen(
+                        ["wine", "reg", "export", pending.pop(0), self.win(name), "/y"],
+                        env=self.env(), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                        stderr=subprocess.DEVNULL)))
+                name, process = running.pop(0)
+                if process.wait(timeout=120) == 0:
+                    text = Path(name).read_bytes().decode("utf-16", errors="replace")
+                    parse_export(text, registry)
+                os.unlink(name)
+        finally:
+            for name, process in running:
+                process.kill()
+                os.unlink(name)
+        return registry
+
+    def reg_value(self, key: str, name: str = "", default=None):
+        """One value, read live (reg query): str for REG_SZ and
+        REG_EXPAND_SZ, int for REG_DWORD, a list of str for REG_MULTI_SZ,
+        bytes otherwise; default when the key or value is missing."""
+        args = ["reg", "query", key] + (["/v", name] if name else ["/ve"])
+        done = self.wine(args, check=False)
+        if done.returncode != 0:
+            return default
+        parsed = _parse_query_line(done.stdout, name)
+        return default if parsed is None else parsed
+
+    def registry(self, classes: bool = False) -> Registry:
+        """A live snapshot of HKEY_LOCAL_MACHINE\Software and \System and of
+        HKEY_CURRENT_USER. HKLM\Software\Classes (thousands of keys, seconds
+        to read) is left out unless classes=True."""
+        listing = self.wine(["reg", "query", r"HKLM\Software"]).stdout
+        keys, top = [], Registry()
+        top.add_key(r"HKLM\Software")
+        for line in listing.splitlines():
+            if line.upper().startswith("HKEY_LOCAL_MACHINE\\SOFTWARE\\"):
+                if classes or line.split("\\")[-1].lower() != "classes":
+                    keys.append(line.strip())
+                continue
+            m = _QUERY_LINE.match(line)
+            if m and not (m.group(1) == "(Default)" and m.group(3) == "(value not set)"):
+                value = _parse_query_line(line, m.group(1) if m.group(1) != "(Default)" else "")
+                top.set_value(r"HKLM\Software", "" if m.group(1) == "(Default)" else m.group(1),
+                              _QUERY_TYPES.get(m.group(2), 0), value)
+        return top.merge(self.read_keys(keys + [r"HKLM\System", "HKCU"]))
+
+    def registry_from_files(self) -> Registry:
+        """The same from the hive files; stops the prefix first (so the next
+        program started boots it again)."""
+        self.stop()
+        registry = parse_hive((self.path / "system.reg").read_text("utf-8", "replace"), "HKLM")
+        user = (self.path / "user.reg").read_text("utf-8", "replace")
+        return parse_hive(user, "HKCU", registry)
+
+
+_QUERY_TYPES = {"REG_SZ": 1, "REG_EXPAND_SZ": 2, "REG_BINARY": 3, "REG_DWORD": 4,
+                "REG_MULTI_SZ": 7}
+_QUERY_LINE = re.compile(r"^    (.*?)    (REG_[A-Z_]+)    ?(.*)$")
+
+
+def _parse_query_line(output: str, name: str):
+    """The data of the value line that `reg query /v NAME` prints."""
+    for line in output.splitlines():
+        m = _QUERY_LINE.match(line)
+        if not m or (m.group(1).lower() != (name or "(default)").lower()):
+            continue
+        kind, data = m.group(2), m.group(3)
+        if kind in ("REG_SZ", "REG_EXPAND_SZ"):
+            return data
+        if kind == "REG_DWORD":
+            return int(data, 16)
+        if kind == "REG_MULTI_SZ":
+            return data.split("\\0") if data else []
+        return bytes.fromhex(data)
+    return None
+
+
+def _resolve_case(base: Path, parts: Sequence[str]) -> Path:
+    current = base
+    for index, part in enumerate(parts):
+        candidate = current / part
+        if not candidate.exists() and current.is_dir():
+            lower = part.lower()
+            for entry in os.listdir(current):
+                if entry.lower() == lower:
+                    candidate = current / entry
+                    break
+        current = candidate
+    return current
+
+
+def _winerun_env() -> dict:
+    e = dict(os.environ)
+    e["VTX_WINE_ROOT"] = str(env.wine_root())
+    return e

@@ -1,0 +1,268 @@
+"""Tests of the test kit itself: the installer-library stand-in, the GUI
+driver, the stand-in programs, the package fixture and the snapshots."""
+import time
+
+import vtxkit
+from vtxkit import env
+
+PROBES = env.build_dir() / "testkit" / "tests"
+SCENARIO = PROBES / "scenario.exe"
+KITPROBE = PROBES / "kitprobe.exe"
+CAPTION = vtxkit.DEFAULT_CAPTION
+
+
+def probe(prefix, *args, cwd=None):
+    return prefix.run(KITPROBE, *args, cwd=cwd).stdout
+
+
+# ------------------------------------------------------------ stand-in library
+
+def test_stub_exports_record_and_progress():
+    prefix = vtxkit.Prefix.fresh("winxp")
+    folder = prefix.drive_c / "stub"
+    vtxkit.install_stub(folder, progress_calls=3, figures=[7, 70], is_user_admin=False)
+    out = probe(prefix, "stub", cwd=folder)
+    assert "exports initialize=1 uninstall=1 isUserAdmin=1" in out, out
+    # One byte counts; the upper bytes carry garbage as another compiler may leave.
+    assert "isUserAdmin bool=0 word=0x5a5a5a00" in out, out
+    assert out.count("callback") == 3, out
+    assert "callback figure=7 arg=0x1234" in out and "callback figure=75 arg=0x1234" in out, out
+
+    calls = vtxkit.read_calls(folder)
+    kinds = [c.kind for c in calls]
+    assert kinds == ["load", "isUserAdmin", "isUserAdmin", "initialize", "uninstall",
+                     "progress", "progress", "progress", "uninstall-done", "unload"], kinds
+    init = calls[3]
+    assert (init["hwType"], init["hwChipset"], init["usbCtrlr"]) == ("B", "A", "B\\C\\D")
+    assert (init["modemId"], init["reservedText1"], init["reservedText2"]) == ("", "", "")
+    assert (init["reservedNumber"], init["flags"]) == ("0", "0,0,0")
+    assert [c["figure"] for c in calls if c.kind == "progress"] == ["7", "70", "75"]
+    assert all(c["bar"] == "none" for c in calls if c.kind == "progress")
+    assert calls[-1]["freed"] == "1"
+
+
+def test_stub_without_isuseradmin_and_admin_answer():
+    prefix = vtxkit.Prefix.fresh("win98")
+    normal, noadmin = prefix.drive_c / "normal", prefix.drive_c / "noadmin"
+    vtxkit.install_stub(normal, is_user_admin=True)
+    vtxkit.install_stub(noadmin, variant="noadmin")
+    assert "isUserAdmin bool=1 word=0x5a5a5a01" in probe(prefix, "stub", cwd=normal)
+    out = probe(prefix, "stub", cwd=noadmin)
+    assert "exports initialize=1 uninstall=1 isUserAdmin=0" in out, out
+    assert vtxkit.call_kinds(noadmin)[:2] == ["initialize", "uninstall"]
+
+
+# ------------------------------------------------------------ driver
+
+def test_driver_answers_boxes_and_samples_progress():
+    prefix = vtxkit.Prefix.fresh("winxp")
+    started = time.monotonic()
+    transcript = vtxkit.run_driver(prefix, SCENARIO, answers=["yes"])
+    elapsed = time.monotonic() - started
+    print(transcript.summary())
+    print(f"driver run: {elapsed:.2f} s")
+    assert transcript.complete and transcript.driver_code == 0
+    assert transcript.exit_code == 3
+    boxes = transcript.boxes
+    assert [(b.caption, b.buttons, b.answer) for b in boxes] == [
+        (CAPTION, ["yes", "no"], "yes"), (CAPTION, ["ok"], "ok"), (CAPTION, ["ok"], "ok")]
+    assert transcript.box_texts == ["Go on?\nSecond line", "Starting", "Finished"]
+    assert transcript.progress_positions() == [10, 40, 100]
+    assert transcript.progress_statuses() == ["Status A", "Status B", "Done"]
+    first = transcript.progress[0]
+    assert (first["caption"], first["heading"], first["range"]) == (CAPTION, "Heading", "0..100")
+    assert transcript.of_kind("progress-gone")
+
+
+def test_driver_declines_when_answers_run_out():
+    prefix = vtxkit.Prefix.fresh("win98")
+    transcript = vtxkit.run_driver(prefix, SCENARIO)
+    assert transcript.exit_code == 7
+    assert [(b.answer, b.answered_from) for b in transcript.boxes] == [("no", "default")]
+    assert not transcript.progress
+
+
+def test_driver_holds_a_box_until_released():
+    prefix = vtxkit.Prefix.fresh("winxp")
+    run = vtxkit.start_driver(prefix, SCENARIO, answers=["yes"], holds=[2])
+    run.wait_for("hold", n=2)
+    time.sleep(0.3)
+    assert not run.transcript().of_kind("progress"), "box 2 was answered while held"
+    run.release(2)
+    transcript = run.wait()
+    assert transcript.exit_code == 3 and transcript.of_kind("release")
+
+
+def test_driver_timeout_ends_the_program():
+    prefix = vtxkit.Prefix.fresh("winxp")
+    run = vtxkit.start_driver(prefix, SCENARIO, holds=[1], timeout=2)
+    transcript = run.wait()
+    assert transcript.result == "timeout" and transcript.driver_code == 3
+    assert transcript.exit_code is None
+
+
+def test_driver_survives_restart_request():
+    # ExitWindowsEx ends the processes that own windows (the driver owns
+    # none) and performs wininit.ini at once.
+    prefix = vtxkit.Prefix.fresh("win98")
+    doomed = prefix.drive_c / "doomed.txt"
+    doomed.write_text("x")
+    (prefix.windows_dir / "wininit.ini").write_text("[rename]\r\nNUL=C:\\doomed.txt\r\n")
+    with vtxkit.FakeApp(prefix, "LINEWATCHAPP", "LINEWATCH") as companion:
+        transcript = vtxkit.run_driver(prefix, SCENARIO, "--restart", answers=["yes"])
+        assert companion.wait(10) is not None, "companion still running after the restart"
+        assert companion.log()[:2] == ["queryendsession", "endsession"], companion.log()
+    assert transcript.complete and transcript.exit_code == 3
+    assert len(transcript.boxes) == 3
+    assert not doomed.exists()
+    assert vtxkit.read_wininit(prefix) is None
+    assert vtxkit.wininit_renames(prefix, processed=True) == [("NUL", "C:\\doomed.txt")]
+
+
+def test_driver_usage_and_start_errors():
+    prefix = vtxkit.Prefix.fresh("winxp")
+    driver = env.kit_file("driver")
+    for args in (["--answers", "maybe", "--", "x.exe"], ["--hold", "0:x", "--", "x.exe"],
+                 ["--bogus", "1", "--", "x.exe"], ["--cwd", "C:\\"]):
+        done = prefix.run(driver, *args)
+        assert done.returncode == 2 and "vtxdriver:" in done.stderr, (args, done.stderr)
+    transcript = vtxkit.run_driver(prefix, "C:\\no\\such.exe")
+    assert transcript.driver_code == 4 and transcript.result == "error"
+    assert transcript.of_kind("error")[0]["code"] == "2"
+
+
+def test_two_prefixes_side_by_side():
+    first, second = vtxkit.Prefix.fresh("winxp"), vtxkit.Prefix.fresh("winxp")
+    runs = [vtxkit.start_driver(first, SCENARIO, "--pause", "300", answers=["yes"]),
+            vtxkit.start_driver(second, SCENARIO, "--pause", "300", answers=["no"])]
+    results = [run.wait() for run in runs]
+    assert [r.exit_code for r in results] == [3, 7]
+    assert [len(r.boxes) for r in results] == [3, 1]
+
+
+# ------------------------------------------------------------ stand-in programs
+
+def test_fakeapp_close_behaviours():
+    prefix = vtxkit.Prefix.fresh("winxp")
+    with vtxkit.FakeApp(prefix, "Kelmora Control Panel", "SysTrayWnd") as plain:
+        assert "closed after" in probe(prefix, "close", "Kelmora Control Panel", "SysTrayWnd")
+        assert plain.wait(5) == 0
+        assert plain.log()[:2] == ["syscommand-close", "close"], plain.log()
+    with vtxkit.FakeApp(prefix, "LINEWATCHAPP", "LINEWATCH", ignore_close=True) as stubborn:
+        assert "still open" in probe(prefix, "close", "LINEWATCHAPP", "LINEWATCH")
+        assert stubborn.alive()
+    with vtxkit.FakeApp(prefix, "SlowClass", "Slow", close_delay_ms=1200) as slow:
+        out = probe(prefix, "close", "SlowClass", "Slow")
+        waited = int(out.split()[2])
+        assert 1100 <= waited <= 2500, out
+        assert "closed-after-delay" in slow.log()
+
+
+def test_holdfile_blocks_deletion_until_released():
+    prefix = vtxkit.Prefix.fresh("winxp")
+    target = prefix.drive_c / "held.txt"
+    target.write_text("x")
+    with vtxkit.HoldFile(prefix, [target]) as hold:
+        assert "delete ok=0 error=32" in probe(prefix, "delete", prefix.win(target))
+        hold.release()
+    assert "delete ok=1" in probe(prefix, "delete", prefix.win(target))
+    assert not target.exists()
+    try:
+        vtxkit.HoldFile(prefix, [target])
+        raise AssertionError("a missing file was reported as held")
+    except RuntimeError as error:
+        assert "could not open" in str(error)
+
+
+# ------------------------------------------------------------ fixture, snapshots
+
+def test_fixture_lays_out_package_on_nt():
+    prefix = vtxkit.Prefix.fresh("winxp")
+    before = vtxkit.Snapshot.take(prefix)
+    fixture = vtxkit.PackageFixture(prefix).install()
+    after = vtxkit.Snapshot.take(prefix)
+    assert fixture.missing_footprint(after.registry) == []
+    assert fixture.lost_sentinels(after.registry) == []
+    assert all(prefix.unix(p).exists() for p in fixture.scheduled)
+    assert r"C:\windows\system32\drivers\mdmcode.bin" in fixture.footprint.files
+    assert fixture.desktop_dir == r"C:\users\Public\Desktop"
+    assert after.registry.get(fixture.package_key, "FirmwareFiles") == "dspcode1.bin,dspcode2.bin"
+    assert after.registry.get(fixture.package_key, "OrigTmpDir") == r"C:\windows\temp\_ISTMP1.DIR"
+
+    changes = vtxkit.diff(before, after)
+    added = {p.lower() for p in changes.files_added}
+    assert {p.lower() for p in fixture.footprint.files + fixture.sentinels.files} <= added
+    assert fixture.package_key.replace("HKLM", "HKEY_LOCAL_MACHINE") in changes.keys_added
+    assert not changes.files_removed and not changes.keys_removed, str(changes)
+
+    # A snapshot diff sees single changes.
+    prefix.unix(fixture.footprint.files[0]).unlink()
+    prefix.reg_import({vtxkit.RUN_KEY: {"KMISETUP": vtxkit.DELETE},
+                       fixture.package_key: {"vci": "36"}})
+    later = vtxkit.diff(after, vtxkit.Snapshot.take(prefix))
+    assert later.files_removed == [fixture.footprint.files[0]], str(later)
+    assert [n for _, n in later.values_removed] == ["KMISETUP"], str(later)
+    assert [n for _, n in later.values_changed] == ["vci"], str(later)
+    assert fixture.missing_footprint() == [f"file {fixture.footprint.files[0]}",
+                                           f"value {vtxkit.RUN_KEY} : KMISETUP"]
+
+
+def test_fixture_on_9x_and_hostile_overrides():
+    prefix = vtxkit.Prefix.fresh("win98")
+    fixture = vtxkit.PackageFixture(
+        prefix, brdsetup={"SystemInfo": {"ProgramFilesDir": "", "SetupSoftwareKey": None}},
+        package_values={"FirmwareFiles": vtxkit.Dword(5)},
+        wininit_text="[Rename]\r\nNUL=C:\\gone.txt\r\n[Other]\r\nx=1\r\n").install()
+    assert fixture.desktop_dir == r"C:\users\root\Desktop" or \
+        fixture.desktop_dir.lower().endswith("\\desktop")
+    assert r"C:\windows\system32\mdmcode.bin" in fixture.footprint.files
+    ini = (fixture.tool_dir / "brdsetup.ini").read_text()
+    assert "ProgramFilesDir=\r\n" in ini.replace("\n", "\r\n").replace("\r\r", "\r")
+    assert "SetupSoftwareKey" not in ini
+    assert prefix.reg_value(fixture.package_key, "FirmwareFiles") == 5
+    assert vtxkit.wininit_renames(prefix) == [("NUL", "C:\\gone.txt")]
+    # The user's desktop is a folder of the prefix, not the Unix home.
+    assert not prefix.unix(fixture.desktop_dir).is_symlink()
+
+
+def test_scheduled_deletion_and_restart():
+    prefix = vtxkit.Prefix.fresh("winxp")
+    doomed = prefix.drive_c / "doomed.txt"
+    doomed.write_text("x")
+    assert "scheduled ok=1" in probe(prefix, "delete-at-reboot", prefix.win(doomed))
+    assert vtxkit.pending_deletions(prefix) == [r"C:\doomed.txt"]
+    assert doomed.exists()
+    prefix.restart()
+    assert not doomed.exists()
+    assert vtxkit.pending_renames(prefix) == []
+
+
+def test_registry_reads_agree():
+    prefix = vtxkit.Prefix.fresh("winxp")
+    key = r"HKLM\Software\KitCheck"
+    values = {"": "default", "quote": 'a "b" \\ c', "num": vtxkit.Dword(0xFFFFFFFE),
+              "multi": vtxkit.MultiSz(["x", "", "y"]), "exp": vtxkit.ExpandSz(r"%TEMP%\k"),
+              "bin": vtxkit.Binary(b"\x00\x01"), "ctl": "a\tb", "long": "z" * 600}
+    prefix.reg_import({key: values, key + r"\Sub": {"v": "1"}})
+    live = prefix.read_key(key)
+    whole_live = prefix.registry()
+    files = prefix.registry_from_files()
+    # The live snapshot sees what the hive files hold. (Wine's own link keys
+    # and volatile keys differ between the two; the package has none.)
+    for root in (r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall",
+                 r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run",
+                 r"HKCU\Software\Microsoft", key):
+        assert sorted(whole_live.subtree(root)) == sorted(files.subtree(root)), root
+        for sub in files.subtree(root):
+            assert whole_live.values(sub) == files.values(sub), sub
+    assert whole_live.get(r"HKLM\Software", "") is None
+    assert not whole_live.subtree(r"HKLM\Software\Classes")
+    for registry in (live, files):
+        assert registry.subkeys(key) == ["Sub"]
+        got = registry.values(key)
+        assert got["quote"] == 'a "b" \\ c' and got["num"] == 0xFFFFFFFE
+        assert got["exp"] == r"%TEMP%\k" and got["bin"] == b"\x00\x01"
+        assert got["ctl"] == "a\tb" and got["long"] == "z" * 600 and got[""] == "default"
+    assert files.get(key, "multi") == ["x", "", "y"]
+    assert prefix.reg_value(key, "num") == 0xFFFFFFFE
+    assert prefix.reg_value(key, "missing", "none") == "none"

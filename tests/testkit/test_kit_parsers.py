@@ -1,0 +1,233 @@
+"""Tests of the kit's readers and bookkeeping that need no Wine: registry
+files in both formats, record lines, transcripts, wininit.ini, INI merging,
+snapshot differences and path conversion."""
+import tempfile
+from pathlib import Path
+
+from vtxkit import registry as reg
+from vtxkit.driver import Transcript
+from vtxkit.inifile import ini_text, join, merge_ini, merge_values
+from vtxkit.logs import wininit_sections
+from vtxkit.prefix import Prefix
+from vtxkit.records import parse_line, parse_lines
+from vtxkit.run import find_tests
+from vtxkit.snapshot import Snapshot, diff
+
+EXPORT_SAMPLE = (
+    "\ufeffWindows Registry Editor Version 5.00\r\n\r\n"
+    "[HKEY_LOCAL_MACHINE\\Software\\Kelmora\\PM100 Panel]\r\n"
+    '@="panel"\r\n'
+    '"Path"="C:\\\\Program Files\\\\Kelmora"\r\n'
+    '"Quote"="say \\"hi\\""\r\n'
+    '"Lines"="a\\nb"\r\n'
+    '"a=b"="equals in the name"\r\n'
+    '"Count"=dword:0000002a\r\n'
+    '"Exp"=hex(2):25,00,54,00,00,00\r\n'
+    '"Multi"=hex(7):78,00,00,00,00,00,79,00,00,00,00,00\r\n'
+    '"Blob"=hex:01,02,03,\\\r\n'
+    "  04,05\r\n"
+    '"Q"=hex(b):01,00,00,00,00,00,00,00\r\n'
+    "\r\n"
+    "[HKEY_CURRENT_USER\\Software\\Other]\r\n"
+    '"Empty"=""\r\n'
+)
+
+HIVE_SAMPLE = (
+    "WINE REGISTRY Version 2\n"
+    ";; All keys relative to REGISTRY\\\\Machine\n\n#arch=win32\n\n"
+    "[Software\\\\Kelmora\\\\PM100] 1701930000\n"
+    "#time=1da28f1c2b3d4e5\n"
+    '"FirmwareFiles"="dspcode1.bin,dspcode2.bin"\n'
+    '"Path"="C:\\\\windows\\\\system32"\n'
+    '"Umlaut"="Gr\\xfc\\xdf"\n'
+    '"Tab"="a\\tb\\0"\n'
+    '"Exp"=str(2):"%TEMP%\\\\x"\n'
+    '"Multi"=str(7):"x\\0\\0y\\0"\n'
+    '"Bad"=hex(4):01,02\n'
+    '"Long"=hex:00,01,02,\\\n  03\n'
+    '@="default"\n\n'
+    "[Software\\\\Odd\\]Name] 1701930000\n"
+    '"v"=dword:ffffffff\n'
+)
+
+
+def test_export_format_parsing():
+    parsed = reg.parse_export(EXPORT_SAMPLE)
+    key = r"HKLM\Software\Kelmora\PM100 Panel"
+    values = parsed.values(key)
+    assert values[""] == "panel"
+    assert values["Path"] == r"C:\Program Files\Kelmora"
+    assert values["Quote"] == 'say "hi"' and values["Lines"] == "a\nb"
+    assert values["a=b"] == "equals in the name"
+    assert values["Count"] == 42 and values["Exp"] == "%T"
+    assert values["Multi"] == ["x", "", "y"]
+    assert values["Blob"] == b"\x01\x02\x03\x04\x05" and values["Q"] == 1
+    assert parsed.value(key, "count").type == reg.REG_DWORD
+    assert parsed.get(r"hkey_current_user\software\other", "empty") == ""
+    assert parsed.subkeys(r"HKLM\Software\Kelmora") == ["PM100 Panel"]
+    assert parsed.get(key, "missing", "none") == "none"
+
+
+def test_wine_hive_parsing():
+    parsed = reg.parse_hive(HIVE_SAMPLE, "HKLM")
+    key = r"HKLM\Software\Kelmora\PM100"
+    assert parsed.get(key, "FirmwareFiles") == "dspcode1.bin,dspcode2.bin"
+    assert parsed.get(key, "Path") == r"C:\windows\system32"
+    assert parsed.get(key, "Umlaut") == "Grüß"
+    assert parsed.get(key, "Tab") == "a\tb\0"
+    assert parsed.value(key, "Exp") == ("Exp", reg.REG_EXPAND_SZ, r"%TEMP%\x")
+    assert parsed.get(key, "Multi") == ["x", "", "y"]
+    assert parsed.value(key, "Bad") == ("Bad", reg.REG_DWORD, b"\x01\x02")
+    assert parsed.get(key, "Long") == b"\x00\x01\x02\x03"
+    assert parsed.get(key, "") == "default"
+    assert parsed.get(r"HKLM\Software\Odd]Name", "v") == 0xFFFFFFFF
+
+
+def test_reg_file_text_reads_back():
+    content = {
+        r"HKLM\Software\T": {"": "d", "s": 'q"\\', "n": 7, "dw": reg.Dword(1),
+                             "e": reg.ExpandSz("%X%"), "m": reg.MultiSz(["a", "b"]),
+                             "b": reg.Binary(b"\xff"), "r": reg.RawValue(0, b"\x01"),
+                             "ctl": "x\ny", "gone": reg.DELETE},
+        r"HKCU\Software\Old": reg.DELETE,
+    }
+    text = reg.reg_file_text(content)
+    assert text.startswith("Windows Registry Editor Version 5.00\r\n")
+    assert '"gone"=-' in text and "[-HKEY_CURRENT_USER\\Software\\Old]" in text
+    values = reg.parse_export(text).values(r"HKLM\Software\T")
+    assert values == {"": "d", "s": 'q"\\', "n": 7, "dw": 1, "e": "%X%", "m": ["a", "b"],
+                      "b": b"\xff", "r": b"\x01", "ctl": "x\ny"}
+    try:
+        reg.reg_file_text({r"HKLM\Software\T": {"f": 1.5}})
+        raise AssertionError("a float was written")
+    except TypeError:
+        pass
+
+
+def test_key_names_are_normalised():
+    assert reg.normalize_key("hklm\\\\Software\\X\\") == r"HKEY_LOCAL_MACHINE\Software\X"
+    assert reg.normalize_key("HKEY_CURRENT_USER/Software") == r"HKEY_CURRENT_USER\Software"
+    for bad in ("", "HKXX\\Software"):
+        try:
+            reg.normalize_key(bad)
+            raise AssertionError(f"{bad!r} accepted")
+        except ValueError:
+            pass
+
+
+def test_record_lines():
+    event = parse_line("1.250\tbox\tn=2\ttext=50%25 done%0Anext\tbuttons=yes,no\r\n", timed=True)
+    assert (event.time, event.kind, event.int("n")) == (1.25, "box", 2)
+    assert event["text"] == "50% done\nnext" and event.get("missing") is None
+    assert event.line() == "box\tn=2\ttext=50% done\\nnext\tbuttons=yes,no"
+    untimed = parse_lines("load\tpid=4\n\nprogress\tn=1\tbar=none\n", timed=False)
+    assert [e.kind for e in untimed] == ["load", "progress"]
+    assert parse_line("not-a-time\tbox", timed=True) is None
+
+
+TRANSCRIPT = "\n".join([
+    "0.010\tstart\tprogram=C:%5Cx.exe\tcwd=\tpid=9",
+    "0.300\tprogress\twindow=1\tvisible=0\tpos=0\trange=0..100\tcaption=c\theading=h\tstatus=A",
+    "0.400\tbox\tn=1\tcaption=c\tbuttons=yes,no\ttext=Go?",
+    "0.401\tanswer\tn=1\tbutton=yes\tfrom=list",
+    "0.500\tprogress\twindow=1\tvisible=1\tpos=10\trange=0..100\tcaption=c\theading=h\tstatus=A",
+    "0.600\tprogress\twindow=1\tvisible=1\tpos=10\trange=0..100\tcaption=c\theading=h\tstatus=B",
+    "0.700\tprogress\twindow=1\tvisible=1\tpos=?\tcaption=c\theading=h\tstatus=B",
+    "0.800\tprogress\twindow=1\tvisible=1\tpos=100\trange=0..100\tcaption=c\theading=h\tstatus=C",
+    "0.900\tprogress-gone\twindow=1",
+    "1.000\tbox\tn=2\tcaption=c\tbuttons=ok\ttext=Done",
+])
+
+
+def test_transcript_views():
+    unfinished = Transcript(TRANSCRIPT, None)
+    assert not unfinished.complete and unfinished.exit_code is None
+    assert [(b.n, b.buttons, b.answer) for b in unfinished.boxes] == [
+        (1, ["yes", "no"], "yes"), (2, ["ok"], None)]
+    assert unfinished.progress_positions() == [0, 10, 100]
+    assert unfinished.progress_statuses() == ["A", "B", "C"]
+    done = Transcript(TRANSCRIPT + "\n1.1\tanswer\tn=2\tbutton=ok\tfrom=only\n"
+                      "1.2\texit\tcode=0\n1.2\tend\tresult=exit\tboxes=2\n", 0)
+    assert done.complete and done.result == "exit" and done.exit_code == 0
+    assert done.boxes[1].answered_from == "only"
+    assert done.of_kind("start")[0]["program"] == "C:\\x.exe"
+
+
+def test_wininit_sections():
+    text = "; note\r\n[a]\r\nx=1\r\n[Rename]\r\nNUL=C:\\A.TXT\r\n\r\n[b]\r\ny=2"
+    sections = wininit_sections(text)
+    assert [name for name, _ in sections] == ["", "a", "Rename", "b"]
+    assert sections[2][1] == ["NUL=C:\\A.TXT", ""]
+    assert [name for name, _ in wininit_sections("[rename]\nNUL=x\n")] == ["rename"]
+
+
+def test_ini_and_value_overrides():
+    base = {"SystemInfo": {"ProductName": "P", "ProgramFilesDir": "Program Files\\P"},
+            "Icon1": {"Description": "D"}}
+    merged = merge_ini(base, {"SystemInfo": {"ProductName": None, "New": "n"}, "Icon1": None,
+                              "Extra": {"k": "v"}})
+    assert merged == {"SystemInfo": {"ProgramFilesDir": "Program Files\\P", "New": "n"},
+                      "Extra": {"k": "v"}}
+    assert base["SystemInfo"]["ProductName"] == "P", "overrides changed the defaults"
+    assert ini_text({"S": {"a": "1"}, "T": {}}) == "[S]\r\na=1\r\n\r\n[T]\r\n\r\n"
+    assert merge_values({"a": "1", "b": "2"}, {"a": reg.DELETE, "c": 3}) == {"b": "2", "c": 3}
+    assert join("C:", "Program Files\\", "\\x") == "C:\\Program Files\\x"
+
+
+def _snapshot(files, values):
+    registry = reg.Registry()
+    for (key, name), value in values.items():
+        registry.set_value(key, name, reg.REG_SZ, value)
+    found = {}
+    for path in files:
+        is_dir = path.endswith("\\")
+        path = path.rstrip("\\")
+        found[path.lower()] = (path, is_dir, 0 if is_dir else len(files[path + ("\\" if is_dir else "")]), 1)
+    return Snapshot(found, registry)
+
+
+def test_snapshot_differences():
+    before = _snapshot({"C:\\P\\": "", "C:\\P\\a.txt": "aa", "C:\\P\\b.txt": "b",
+                        "C:\\windows\\Installer\\x": "1"},
+                       {(r"HKLM\Software\P", "v"): "1", (r"HKLM\Software\P\Sub", "w"): "2",
+                        (r"HKLM\Software\Run", "keep"): "k", (r"HKLM\Software\Run", "mine"): "m",
+                        (r"HKLM\Software\Wine\X", "n"): "1"})
+    after = _snapshot({"C:\\P\\": "", "C:\\P\\A.TXT": "aaa", "C:\\new.txt": "n",
+                       "C:\\windows\\Installer\\y": "1"},
+                      {(r"HKLM\Software\P", "v"): "2", (r"HKLM\Software\Run", "keep"): "k",
+                       (r"HKLM\Software\Run", "added"): "a", (r"HKLM\Software\Wine\X", "n"): "2"})
+    changes = diff(before, after)
+    assert changes.files_changed == ["C:\\P\\A.TXT"]
+    assert changes.files_removed == ["C:\\P\\b.txt"] and changes.files_added == ["C:\\new.txt"]
+    assert changes.keys_removed == [r"HKEY_LOCAL_MACHINE\Software\P\Sub"]
+    assert changes.values_removed == [(r"HKEY_LOCAL_MACHINE\Software\P\Sub", "w"),
+                                      (r"HKEY_LOCAL_MACHINE\Software\Run", "mine")]
+    assert changes.values_added == [(r"HKEY_LOCAL_MACHINE\Software\Run", "added")]
+    assert changes.values_changed == [(r"HKEY_LOCAL_MACHINE\Software\P", "v")]
+    assert not changes.is_empty() and diff(after, after).is_empty()
+    everything = diff(before, after, ignore_files=[], ignore_keys=[])
+    assert "C:\\windows\\Installer\\x" in everything.files_removed
+    assert (r"HKEY_LOCAL_MACHINE\Software\Wine\X", "n") in everything.values_changed
+
+
+def test_path_conversion():
+    with tempfile.TemporaryDirectory() as root:
+        prefix = Prefix(Path(root), "win98")
+        (prefix.drive_c / "Program Files" / "Kelmora").mkdir(parents=True)
+        assert prefix.win(prefix.drive_c / "Program Files" / "x.txt") == "C:\\Program Files\\x.txt"
+        assert prefix.win("/work/build/a.exe") == "Z:\\work\\build\\a.exe"
+        assert prefix.win("C:\\Already") == "C:\\Already"
+        assert prefix.unix("c:\\PROGRAM FILES\\kelmora\\New\\f.txt") == \
+            prefix.drive_c / "Program Files" / "Kelmora" / "New" / "f.txt"
+        assert prefix.unix("Z:\\tmp\\x") == Path("/tmp/x")
+        assert not prefix.is_nt and Prefix(Path(root), "win2k").is_nt
+
+
+def test_test_functions_are_found():
+    with tempfile.NamedTemporaryFile("w", suffix=".py", delete=False) as handle:
+        handle.write("def test_one():\n    pass\n\n    def test_inner():\n        pass\n"
+                     "def helper():\n    pass\ndef test_two ():\n    pass\n")
+    try:
+        assert find_tests(Path(handle.name)) == ["test_one", "test_two"]
+    finally:
+        Path(handle.name).unlink()

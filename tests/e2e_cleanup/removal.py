@@ -3,7 +3,6 @@ of the prefix before and after, the check that nothing outside the
 package's footprint changed, the entries scheduled for the next start, and
 a readable report of a run."""
 import re
-import subprocess
 from dataclasses import dataclass
 from typing import Dict, Iterable, List, Optional, Sequence
 
@@ -44,16 +43,6 @@ def short_paths(prefix, paths: Sequence[str]) -> Dict[str, str]:
     done = prefix.run(program, *paths)
     answers = done.stdout.replace("\r", "").split("\n")
     return {path: answer for path, answer in zip(paths, answers) if answer}
-
-
-def other_family_folders(fixture) -> Dict[str, str]:
-    """The start-menu programs folder, desktop and driver directory of the
-    other Windows family, where the tool must not look."""
-    folders = fixture.prefix.folders()
-    nt = fixture.prefix.is_nt
-    return {"programs": folders["programs" if nt else "common_programs"],
-            "desktop": folders["desktop" if nt else "common_desktop"],
-            "drivers": fixture.system_dir if nt else join(fixture.system_dir, "drivers")}
 
 
 def decoys(prefix, product_name="Pathmark 100 ADSL Router") -> Dict[str, bytes]:

@@ -40,6 +40,9 @@ def kit_file(name: str) -> Path:
         "holdfile": "testkit/apps/holdfile.exe",
         "winpaths": "testkit/apps/winpaths.exe",
         "snapshot": "testkit/apps/snapshot.exe",
+        "logbench": "testkit/bench/logbench.exe",
+        "wininitbench": "testkit/bench/wininitbench.exe",
+        "emptyprogram": "testkit/bench/emptyprogram.exe",
     }
     path = build_dir() / files[name]
     if not path.exists():

@@ -49,7 +49,6 @@ TokenList subkeyNames(const std::string& keyPath) {
 }
 
 void scheduleLanguageDllShortPath(const InstallRecord& record) {
-    if (record.languageDll.empty()) return;
     const std::string longPath = concatPath(record.tempDir, record.languageDll);
     const std::string shortPath = getShortPath(longPath);
     if (shortPath.empty()) {
@@ -67,13 +66,17 @@ void removeCompanionStartupValues() {
 
 }  // namespace
 
+// The language library's name comes from the package key: one that is empty
+// (the directory itself) or leads out of the directory is not scheduled.
 void scheduleSetupTempFiles(const InstallRecord& record, const std::string& origTmpDir) {
+    const bool languageDllPlain =
+        !record.languageDll.empty() &&
+        acceptFileName("vtxRemoveGuiComponents: languageDll", record.languageDll);
     for (const char* name : setupTempFiles) deleteAtReboot(concatPath(record.tempDir, name));
-    scheduleLanguageDllShortPath(record);
+    if (languageDllPlain) scheduleLanguageDllShortPath(record);
     if (origTmpDir.empty()) return;
     for (const char* name : setupTempFiles) deleteAtReboot(concatPath(origTmpDir, name));
-    // The directory itself must never be scheduled.
-    if (!record.languageDll.empty()) deleteAtReboot(concatPath(origTmpDir, record.languageDll));
+    if (languageDllPlain) deleteAtReboot(concatPath(origTmpDir, record.languageDll));
 }
 
 void vtxRemoveNewCplRegistry(const InstallRecord& record) {
@@ -107,7 +110,8 @@ void vtxRemoveGuiComponents(const InstallRecord& record) {
                      record.programDir.empty() ? "" : concatPath(record.programDir, "mdmpack"));
     removePackageDir(action, record.programDir);
     removePackageDir(action, record.programGroupDir);
-    if (!record.languageDllCpl.empty())
+    if (!record.languageDllCpl.empty() &&
+        acceptFileName("vtxRemoveGuiComponents: languageDllCpl", record.languageDllCpl))
         deleteFile(concatPath(record.systemDir, record.languageDllCpl));
     vtxRemoveProgramFilesIcons(record);
     vtxRemoveDialups(record);

@@ -10,6 +10,7 @@
 #include "sysutil/FileRemoval.h"
 #include "sysutil/Handles.h"
 #include "sysutil/KmvdUtil.h"
+#include "sysutil/ProtectedDirs.h"
 #include "sysutil/RegistryIO.h"
 
 namespace {
@@ -22,9 +23,16 @@ std::string readOrigTmpDir(const std::string& packageKey) {
     return getSetupRegString("OrigTmpDir");
 }
 
+// The program directory holds the package's own files only when it is not a
+// drive root or a system folder (an empty ProgramFilesDir makes it "C:\"):
+// otherwise its "mdmpack" and "LineMon.ini" are someone else's.
+bool isPackageProgramDir(const std::string& programDir) {
+    return !programDir.empty() && !isProtectedDir(programDir);
+}
+
 // [SystemInfo] RegistryKey of "LineMon.ini" in the program directory.
 std::string readCplKeyName(const std::string& programDir) {
-    if (programDir.empty()) return "";
+    if (!isPackageProgramDir(programDir)) return "";
     char value[256] = "";
     GetPrivateProfileStringA("SystemInfo", "RegistryKey", "", value, sizeof value,
                              concatPath(programDir, "LineMon.ini").c_str());
@@ -106,8 +114,8 @@ void vtxRemoveGuiComponents(const InstallRecord& record) {
 
     vtxCloseExternalApplications();
     vtxRemoveNewCplRegistry(record);
-    removePackageDir(action,
-                     record.programDir.empty() ? "" : concatPath(record.programDir, "mdmpack"));
+    if (isPackageProgramDir(record.programDir))
+        removePackageDir(action, concatPath(record.programDir, "mdmpack"));
     removePackageDir(action, record.programDir);
     removePackageDir(action, record.programGroupDir);
     if (!record.languageDllCpl.empty() &&

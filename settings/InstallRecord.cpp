@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include "sysutil/KmvdUtil.h"
-#include "sysutil/SpecialFolders.h"
+#include "sysutil/ShellFolders.h"
 #include "sysutil/WinVersion.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include "sysutil/FileRemoval.h"
 #include "sysutil/Handles.h"
 #include "sysutil/KmvdUtil.h"
-#include "sysutil/SpecialFolders.h"
+#include "sysutil/ShellFolders.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include "ScratchKit.h"
 #include "cleanup/Guards.h"
 #include "sysutil/ProtectedDirs.h"
-#include "sysutil/SpecialFolders.h"
+#include "sysutil/ShellFolders.h"
 
 namespace {
 

@@ -24,7 +24,7 @@ def read_reviewed(path):
             line = line.split("#", 1)[0].strip()
             if line:
                 dll, function = line.split()
-                reviewed.add((dll.upper(), function))
+                reviewed.add((dll.upper() + ".DLL", function))
     return reviewed
 
 

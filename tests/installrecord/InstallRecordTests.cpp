@@ -5,7 +5,7 @@
 #include <map>
 #include "ScratchKit.h"
 #include "settings/InstallRecord.h"
-#include "sysutil/SpecialFolders.h"
+#include "sysutil/ShellFolders.h"
 
 namespace {
 

@@ -67,7 +67,8 @@ def test_driver_answers_boxes_and_samples_progress():
     assert [(b.caption, b.buttons, b.answer) for b in boxes] == [
         (CAPTION, ["yes", "no"], "yes"), (CAPTION, ["ok"], "ok"), (CAPTION, ["ok"], "ok")]
     assert transcript.box_texts == ["Go on?\nSecond line", "Starting", "Finished"]
-    assert transcript.progress_positions() == [10, 40, 100]
+    # The window is shown before its bar moves to 10, so a sample may catch 0.
+    assert transcript.progress_positions() in ([10, 40, 100], [0, 10, 40, 100])
     assert transcript.progress_statuses() == ["Status A", "Status B", "Done"]
     first = transcript.progress[0]
     assert (first["caption"], first["heading"], first["range"]) == (CAPTION, "Heading", "0..100")

@@ -39,6 +39,7 @@ def kit_file(name: str) -> Path:
         "fakeapp": "testkit/apps/fakeapp.exe",
         "holdfile": "testkit/apps/holdfile.exe",
         "winpaths": "testkit/apps/winpaths.exe",
+        "snapshot": "testkit/apps/snapshot.exe",
     }
     path = build_dir() / files[name]
     if not path.exists():

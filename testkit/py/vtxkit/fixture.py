@@ -278,6 +278,8 @@ class PackageFixture:
         if content is None:
             content = f"{Path(win_path.replace(chr(92), '/')).name} (test fixture)\r\n"
         data = content if isinstance(content, bytes) else content.encode("cp1252", "replace")
+        if path.is_file() and path.stat().st_nlink > 1:
+            path.unlink()  # shared with the template prefix: never write through
         path.write_bytes(data)
         if owner is not None:
             owner.files.append(win_path)

@@ -29,10 +29,10 @@ def find_tests(path: Path):
 
 
 def _load(path: Path):
-    spec = importlib.util.spec_from_file_location(path.stem, path)
-    module = importlib.util.module_from_spec(spec)
+    found = importlib.util.spec_from_file_location(path.stem, path)
+    module = importlib.util.module_from_spec(found)
     sys.path.insert(0, str(path.parent))
-    spec.loader.exec_module(module)
+    found.loader.exec_module(module)
     return module
 
 

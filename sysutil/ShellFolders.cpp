@@ -2,7 +2,7 @@
 // shell's allocator (SHGetMalloc), so that the program imports nothing from
 // OLE32; SHGetSpecialFolderPathA is avoided because the first Windows 95
 // shell lacks it.
-#include "sysutil/SpecialFolders.h"
+#include "sysutil/ShellFolders.h"
 #include <windows.h>
 #include <shlobj.h>
 

@@ -1,0 +1,77 @@
+"""A confirmed removal of a whole installed package on each Windows persona:
+exactly the package's footprint goes, the other family's folders are not
+looked at, the setup files and the run's lists are scheduled in order in
+the platform's own place, and a restart takes them away."""
+import vtxkit
+from vtxkit import PRODUCT_CODE, join
+
+import removal as rm
+
+
+def cleanup_lines(fixture):
+    """The log lines of the clean-up actions of a full run, in order."""
+    drivers = join(fixture.system_dir, "drivers") if fixture.prefix.is_nt else fixture.system_dir
+    lines = [f"vtxRemoveInstallShieldFiles=C:\\Program Files\\InstallShield Installation "
+             f"Information\\{PRODUCT_CODE}",
+             f"removeDspBin: {join(drivers, 'mdmcode.bin')}",
+             "removeDspBin: Parsing FirmwareFiles"]
+    lines += [f"removeDspBin: {join(drivers, name)} removed" for name in fixture.firmware_files]
+    lines += ["vtxRemoveGuiComponents", "vtxCloseExternalApplications",
+              "vtxRemoveNewCplRegistry", "vtxRemoveProgramFilesIcons", "vtxRemoveDialups",
+              f"IspDefault: {fixture.isp_default} removed"]
+    lines += [f"{section}: {name} removed" for section, name in fixture.isps]
+    lines += ["vtxDontRestartSetup",
+              "removeReboot:", f"removeReboot: {join(fixture.windows_dir, 'KmiRbt.txt')} removed",
+              "removeCfgIni:", f"removeCfgIni: {join(fixture.windows_dir, 'brdsetup.ini')} removed",
+              "RemoveFromWinDir=" + ",".join(fixture.remove_from_win_dir),
+              "RemoveFromWinSysDir=" + ",".join(fixture.remove_from_win_sys_dir)]
+    return lines
+
+
+def full_removal(version):
+    prefix = vtxkit.Prefix.fresh(version)
+    fixture = vtxkit.PackageFixture(prefix, extra_files=rm.decoys(prefix),
+                                    brdsetup=rm.driver_dir_only_for(version)).install()
+    assert fixture.missing_footprint() == []
+    shorts = rm.short_paths(prefix, rm.schedule_candidates(fixture))
+    removal = rm.remove(fixture)
+
+    # The whole footprint went, and nothing else: no sentinel, no file of the
+    # package's names in the other family's folders.
+    assert fixture.leftovers(removal.after.registry) == [], fixture.leftovers()
+    rm.assert_only_footprint_changed(removal)
+
+    # The driver directory and its key follow the version; no error line.
+    log = removal.log
+    expected = cleanup_lines(fixture)
+    start = log.index(expected[0])
+    assert log[start:start + len(expected)] == expected, "\n".join(log)
+    assert "Can't get driver directory" not in log
+    assert removal.error_lines() == [], removal.error_lines()
+
+    rm.assert_schedule(removal, shorts)
+    entries = rm.scheduled_entries(prefix)
+    print(rm.report(removal, entries))
+    restart = rm.restart_and_check(removal)
+    print(f"=== {version}: removed by the restart")
+    print("\n".join(restart.files_removed))
+
+
+def test_full_removal_win95():
+    full_removal("win95")
+
+
+def test_full_removal_win98():
+    full_removal("win98")
+
+
+def test_full_removal_winme():
+    full_removal("winme")
+
+
+def test_full_removal_win2k():
+    full_removal("win2k")
+
+
+def test_full_removal_winxp():
+    full_removal("winxp")

@@ -8,6 +8,7 @@
 #include "app/InstallerLibrary.h"
 #include "app/ProgressWindow.h"
 #include "cleanup/Cleanup.h"
+#include "cleanup/Guards.h"
 #include "log/Loggers.h"
 #include "res/resource.h"
 #include "settings/InstallRecord.h"
@@ -250,13 +251,16 @@ void RemovalRun::runCleanupActions() {
 }
 
 // Each listed file is deleted now and, in every case, also at the next start.
+// A name that would leave the directory is refused.
 void RemovalRun::removeListedFiles(const char* key, const std::string& dir) {
     std::string names = getToolIniString(key, "SystemInfo", "");
     runTraceLog.log("%s=%s", key, names.c_str());
     if (names.empty()) return;
+    const std::string setting = std::string("vtxRemoveDevice: ") + key;
     TokenList list;
     getStrTokens(list, names, ",");
     for (size_t i = 0; i < list.count(); ++i) {
+        if (!acceptFileName(setting.c_str(), list[i])) continue;
         std::string path = concatPath(dir, list[i]);
         deleteFile(path);
         deleteAtReboot(path);

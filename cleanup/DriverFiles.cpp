@@ -2,6 +2,7 @@
 // firmware images, the restart marker and the installation description copy.
 // Nothing here is scheduled for the next start.
 #include "cleanup/Cleanup.h"
+#include "cleanup/Guards.h"
 #include <windows.h>
 #include "log/Loggers.h"
 #include "sysutil/FileRemoval.h"
@@ -48,6 +49,7 @@ bool removeDspBin() {
     TokenList names;
     getStrTokens(names, list, ",");
     for (size_t i = 0; i < names.count(); ++i) {
+        if (!acceptFileName("removeDspBin: FirmwareFiles", names[i])) continue;
         const std::string path = concatPath(dir, names[i]);
         runTraceLog.log("removeDspBin: %s removed", path.c_str());
         deleteFile(path);

@@ -60,3 +60,14 @@ void removePackageDir(const char* action, const std::string& dir) {
     deleteDirFiles(dir);
     removeDir(dir);
 }
+
+bool isPlainFileName(const std::string& name) {
+    if (name.find_first_of("\\/:") != std::string::npos) return false;
+    return name.find_first_not_of(". ") != std::string::npos;
+}
+
+bool acceptFileName(const char* setting, const std::string& name) {
+    if (isPlainFileName(name)) return true;
+    runErrorLog.log("%s \"%s\" is not a plain file name, nothing removed", setting, name.c_str());
+    return false;
+}

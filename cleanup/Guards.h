@@ -1,7 +1,7 @@
-// Guards that keep the clean-up to the package's own places: directories and
-// registry keys built from settings are checked before they are emptied or
-// deleted, since an empty or hostile setting could otherwise name a folder or
-// key that every program shares.
+// Guards that keep the clean-up to the package's own places: directories,
+// registry keys and file names built from settings are checked before they
+// are emptied or deleted, since an empty or hostile setting could otherwise
+// name a folder, key or file that is not the package's.
 #pragma once
 #include <string>
 
@@ -19,3 +19,13 @@ void removePackageKey(const char* action, const std::string& keyPath);
 // deleteDirFiles, then removeDir. A protected directory (see ProtectedDirs)
 // is left alone with one error line naming it.
 void removePackageDir(const char* action, const std::string& dir);
+
+// True for a file name that stays inside the folder it is joined to: it holds
+// no "\", "/" or ":", and it is not made of dots and blanks alone (the
+// platform drops trailing dots and blanks, so "..", "." and " " name the
+// parent folder or the folder itself).
+bool isPlainFileName(const std::string& name);
+// isPlainFileName; a refused name gets one error line, "<setting> "<name>" is
+// not a plain file name, nothing removed", and the caller deletes and
+// schedules nothing for it.
+bool acceptFileName(const char* setting, const std::string& name);

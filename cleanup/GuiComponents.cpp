@@ -10,6 +10,7 @@
 #include "sysutil/FileRemoval.h"
 #include "sysutil/Handles.h"
 #include "sysutil/KmvdUtil.h"
+#include "sysutil/ProtectedDirs.h"
 #include "sysutil/RegistryIO.h"
 
 namespace {
@@ -22,9 +23,16 @@ std::string readOrigTmpDir(const std::string& packageKey) {
     return getSetupRegString("OrigTmpDir");
 }
 
+// The program directory holds the package's own files only when it is not a
+// drive root or a system folder (an empty ProgramFilesDir makes it "C:\"):
+// otherwise its "mdmpack" and "LineMon.ini" are someone else's.
+bool isPackageProgramDir(const std::string& programDir) {
+    return !programDir.empty() && !isProtectedDir(programDir);
+}
+
 // [SystemInfo] RegistryKey of "LineMon.ini" in the program directory.
 std::string readCplKeyName(const std::string& programDir) {
-    if (programDir.empty()) return "";
+    if (!isPackageProgramDir(programDir)) return "";
     char value[256] = "";
     GetPrivateProfileStringA("SystemInfo", "RegistryKey", "", value, sizeof value,
                              concatPath(programDir, "LineMon.ini").c_str());
@@ -49,7 +57,6 @@ TokenList subkeyNames(const std::string& keyPath) {
 }
 
 void scheduleLanguageDllShortPath(const InstallRecord& record) {
-    if (record.languageDll.empty()) return;
     const std::string longPath = concatPath(record.tempDir, record.languageDll);
     const std::string shortPath = getShortPath(longPath);
     if (shortPath.empty()) {
@@ -67,13 +74,17 @@ void removeCompanionStartupValues() {
 
 }  // namespace
 
+// The language library's name comes from the package key: one that is empty
+// (the directory itself) or leads out of the directory is not scheduled.
 void scheduleSetupTempFiles(const InstallRecord& record, const std::string& origTmpDir) {
+    const bool languageDllPlain =
+        !record.languageDll.empty() &&
+        acceptFileName("vtxRemoveGuiComponents: languageDll", record.languageDll);
     for (const char* name : setupTempFiles) deleteAtReboot(concatPath(record.tempDir, name));
-    scheduleLanguageDllShortPath(record);
+    if (languageDllPlain) scheduleLanguageDllShortPath(record);
     if (origTmpDir.empty()) return;
     for (const char* name : setupTempFiles) deleteAtReboot(concatPath(origTmpDir, name));
-    // The directory itself must never be scheduled.
-    if (!record.languageDll.empty()) deleteAtReboot(concatPath(origTmpDir, record.languageDll));
+    if (languageDllPlain) deleteAtReboot(concatPath(origTmpDir, record.languageDll));
 }
 
 void vtxRemoveNewCplRegistry(const InstallRecord& record) {
@@ -103,11 +114,12 @@ void vtxRemoveGuiComponents(const InstallRecord& record) {
 
     vtxCloseExternalApplications();
     vtxRemoveNewCplRegistry(record);
-    removePackageDir(action,
-                     record.programDir.empty() ? "" : concatPath(record.programDir, "mdmpack"));
+    if (isPackageProgramDir(record.programDir))
+        removePackageDir(action, concatPath(record.programDir, "mdmpack"));
     removePackageDir(action, record.programDir);
     removePackageDir(action, record.programGroupDir);
-    if (!record.languageDllCpl.empty())
+    if (!record.languageDllCpl.empty() &&
+        acceptFileName("vtxRemoveGuiComponents: languageDllCpl", record.languageDllCpl))
         deleteFile(concatPath(record.systemDir, record.languageDllCpl));
     vtxRemoveProgramFilesIcons(record);
     vtxRemoveDialups(record);

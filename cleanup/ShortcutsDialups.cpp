@@ -2,6 +2,7 @@
 // value, and the providers' dial-up entries with their shortcuts.
 #include <windows.h>
 #include "cleanup/CleanupSteps.h"
+#include "cleanup/Guards.h"
 #include "log/Loggers.h"
 #include "settings/InstallRecord.h"
 #include "sysutil/FileRemoval.h"
@@ -51,8 +52,11 @@ void deleteDesktopShortcut(const InstallRecord& record, const std::string& name)
     deleteFile(concatPath(record.desktopDir, name + ".lnk"));
 }
 
+// A provider whose entry name would lead its shortcut out of the desktop
+// folder is left alone, phonebook entry included.
 void removeDialup(const InstallRecord& record, Phonebook& phonebook, const char* section,
                   const std::string& entryName) {
+    if (!acceptFileName("vtxRemoveDialups: DialupName", entryName + ".lnk")) return;
     runTraceLog.log("%s: %s removed", section, entryName.c_str());
     deleteDesktopShortcut(record, entryName);
     phonebook.remove(entryName);
@@ -67,7 +71,8 @@ void vtxRemoveProgramFilesIcons(const InstallRecord& record) {
     for (size_t i = 0; i < sections.count(); ++i) {
         const char* section = sections[i].c_str();
         const std::string description = getSetupIniString("Description", section, "");
-        if (getSetupIniInt("ShortcutToDesktop", section) != 0)
+        if (getSetupIniInt("ShortcutToDesktop", section) != 0 &&
+            acceptFileName("vtxRemoveProgramFilesIcons: Description", description + ".lnk"))
             deleteDesktopShortcut(record, description);
     }
 }

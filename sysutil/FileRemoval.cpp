@@ -34,9 +34,17 @@ TokenList listFiles(const std::string& dir) {
 
 }  // namespace
 
+// A file that exists but stays (in use, protected) is named in the log, so
+// that what a removal left behind can be found; an absent one is not.
 BOOL deleteFile(const std::string& path) {
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    return DeleteFileA(path.c_str());
+    const BOOL deleted = DeleteFileA(path.c_str());
+    if (!deleted) {
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+            utilErrorLog.log("deleteFile: %s not deleted, error %lu", path.c_str(), error);
+    }
+    return deleted;
 }
 
 void deleteDirFiles(const std::string& dir) {

@@ -4,7 +4,8 @@
 #include <string>
 #include "sysutil/TokenList.h"
 
-// Attributes reset to normal, then DeleteFileA. Non-zero when deleted.
+// Attributes reset to normal, then DeleteFileA. Non-zero when deleted; a
+// file that exists and stays gets one error line. The last error is kept.
 BOOL deleteFile(const std::string& path);
 // Deletes the files directly inside dir; sub-directories are not entered.
 void deleteDirFiles(const std::string& dir);

@@ -3,6 +3,7 @@
 // section holds the key "NUL" many times over).
 #include "sysutil/FileRemoval.h"
 #include <cstdio>
+#include <cstring>
 #include "log/Loggers.h"
 #include "sysutil/Handles.h"
 
@@ -24,6 +25,27 @@ void stripTrailingBlanks(std::string& text) {
 
 bool fileExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Text mode ends a read at a Ctrl-Z, and a line read at a NUL byte: a file
+// that holds either with more data after it would be written back shortened.
+// A Ctrl-Z that only ends the file (as old editors left it) loses nothing.
+bool holdsMoreThanText(const std::string& path) {
+    StdFile file(fopen(path.c_str(), "rb"));
+    if (!file) return false;
+    bool afterEnd = false;
+    char chunk[4096];
+    size_t count;
+    while ((count = fread(chunk, 1, sizeof chunk, file.get())) > 0) {
+        if (std::memchr(chunk, '\0', count) != nullptr) return true;
+        for (size_t i = 0; i < count; ++i) {
+            if (chunk[i] == 0x1A)
+                afterEnd = true;
+            else if (afterEnd && chunk[i] != '\r' && chunk[i] != '\n')
+                return true;
+        }
+    }
+    return false;
 }
 
 // Whole lines, each with its line feed (the last one may lack it). A line
@@ -112,6 +134,10 @@ void addIniEntry(const std::string& iniPath, const char* section, const char* ke
     // Entries another program wrote through the profile API may still sit in
     // the platform's cache: have them written out before the file is read.
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, iniPath.c_str());
+    if (holdsMoreThanText(iniPath)) {
+        utilErrorLog.log("addIniEntry: %s is not a text file, left unchanged", iniPath.c_str());
+        return;
+    }
     TokenList lines;
     if (readLines(iniPath, lines) == ReadResult::failed) {
         utilErrorLog.log("addIniEntry: can't read %s, left unchanged", iniPath.c_str());

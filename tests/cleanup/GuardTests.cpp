@@ -49,4 +49,16 @@ TEST(DirGuard, RefusesStartMenuAndDesktopFoldersOfUserAndAllUsers) {
     EXPECT_NE(std::string::npos, logText().find("test: directory \"" + programs + "\" is not"));
 }
 
+TEST(NameGuard, RefusesNamesThatLeaveTheirFolder) {
+    for (const char* name : {"..\\boot.ini", "..", ".", " ", ". .", "...", "", "a\\b", "a/b",
+                             "C:boot.ini", "\\boot.ini", "file.txt:stream"})
+        EXPECT_FALSE(isPlainFileName(name)) << name;
+    for (const char* name : {"KmiSetup.log", " KmiSetup.log", "Pathmark Internet.lnk", "a..b",
+                             "...lnk", "name."})
+        EXPECT_TRUE(isPlainFileName(name)) << name;
+    EXPECT_FALSE(acceptFileName("test: Items", "..\\%s%n"));
+    EXPECT_NE(std::string::npos,
+              logText().find("test: Items \"..\\%s%n\" is not a plain file name, nothing removed"));
+}
+
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include "ScratchKit.h"
 #include "sysutil/FileRemoval.h"
+#include "sysutil/Handles.h"
 #include "sysutil/KmvdUtil.h"
 #include "sysutil/ProtectedDirs.h"
 
@@ -15,6 +16,22 @@ TEST(FileDeletion, ResetsAttributesAndReportsTheOutcome) {
     EXPECT_NE(0, deleteFile(file));
     EXPECT_FALSE(exists(file));
     EXPECT_EQ(0, deleteFile(file));
+}
+
+TEST(FileDeletion, NamesAFileInUseButNotAnAbsentOne) {
+    const std::string dir = scratchDir("inuse");
+    const std::string file = dir + "\\held.bin";
+    writeFile(file, "x");
+    KernelHandle held(CreateFileA(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(held);
+    EXPECT_EQ(0, deleteFile(file));
+    EXPECT_EQ(DWORD(ERROR_SHARING_VIOLATION), GetLastError()) << "kept for the caller";
+    EXPECT_NE(std::string::npos, logText().find("deleteFile: " + file + " not deleted, error 32"));
+    held.reset();
+    const std::string absent = dir + "\\absent.bin";
+    EXPECT_EQ(0, deleteFile(absent));
+    EXPECT_EQ(std::string::npos, logText().find(absent));
 }
 
 TEST(DeleteDirFiles, DeletesOnlyTheFilesDirectlyInside) {

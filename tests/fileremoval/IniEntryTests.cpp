@@ -92,6 +92,21 @@ TEST_F(AddIniEntry, LeavesAFileItCannotReadOrReplaceUntouched) {
     if (search != INVALID_HANDLE_VALUE) FindClose(search);
 }
 
+TEST_F(AddIniEntry, LeavesAFileWithDataBeyondTextUntouched) {
+    using namespace std::string_literals;
+    for (const std::string& before :
+         {"[rename]\r\nNUL=C:\\OLD\r\n\x1a[b]\r\n"s, "[rename]\r\nNUL=C:\\O\0LD\r\n"s}) {
+        writeFile(ini, before);
+        add("C:\\NEW");
+        EXPECT_EQ(before, readFile(ini));
+    }
+    EXPECT_NE(std::string::npos, logText().find("addIniEntry: " + ini + " is not a text file"));
+    // A Ctrl-Z that only ends the file is dropped with nothing after it.
+    writeFile(ini, "[rename]\r\nNUL=C:\\OLD\r\n\x1a");
+    add("C:\\NEW");
+    EXPECT_EQ("[rename]\r\nNUL=C:\\OLD\r\nNUL=C:\\NEW\r\n", readFile(ini));
+}
+
 TEST_F(AddIniEntry, KeepsEntriesWrittenThroughTheProfileApi) {
     WritePrivateProfileStringA("other", "before", "1", ini.c_str());
     add("C:\\NEW");

@@ -20,6 +20,8 @@ DEFAULT_IGNORE_KEYS = [
     r"HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\Fonts*",
     r"HKEY_LOCAL_MACHINE\System\*ControlSet*\Control\Class*",
     r"HKEY_LOCAL_MACHINE\System\*ControlSet*\Control\Video*",
+    # services.exe counts its own starts here.
+    r"HKEY_LOCAL_MACHINE\System\*ControlSet*\Control\ServiceCurrent*",
     r"HKEY_LOCAL_MACHINE\System\*ControlSet*\Control\Session Manager\Environment*",
     r"HKEY_LOCAL_MACHINE\System\*ControlSet*\Enum*",
     r"HKEY_LOCAL_MACHINE\System\*ControlSet*\Hardware Profiles*",

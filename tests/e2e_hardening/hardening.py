@@ -1,0 +1,106 @@
+"""Shared checks of the hardening tests: the language texts, a run that
+ended normally, the places a removal may touch, and what it scheduled."""
+import re
+from pathlib import PureWindowsPath
+from typing import List
+
+import vtxkit
+from vtxkit import env
+
+END_LINE = re.compile(r"^<=== : \d{1,2}/\d{1,2}/\d{4} - \d{1,2}:\d{1,2}:\d{1,2}$")
+SESSION_MANAGER = r"HKEY_LOCAL_MACHINE\System\CurrentControlSet\Control\Session Manager"
+
+
+def language_texts(name="english"):
+    """The strings of a language library, by number, from its source."""
+    header = (env.source_dir() / "res" / "resource.h").read_text()
+    ids = {key: int(number) for key, number in re.findall(r"#define (IDS_\w+) (\d+)", header)}
+    source = (env.source_dir() / "dist" / "languages" / f"kmtext_{name}.rc").read_bytes()
+    pairs = re.findall(r'^\s*(IDS_\w+) "(.*)"\s*$', source.decode("cp1252"), re.M)
+    return {ids[key]: text for key, text in pairs}
+
+
+EN = language_texts()
+CONFIRMATION = EN[43] + "\n" + EN[44]
+RESTART_QUESTION = EN[31] + "...\n" + EN[114]
+
+
+def vantix_lines(prefix) -> List[str]:
+    return vtxkit.log_messages(prefix, "Vantix")
+
+
+def ended_normally(transcript, prefix, logged=True) -> List[str]:
+    """What keeps a run from counting as a normal end: exit code 0, the
+    restart question asked, and (when the log level allows it) the end line
+    as the last line of the run."""
+    problems = []
+    if not transcript.complete or transcript.exit_code != 0:
+        problems.append(f"exit code {transcript.exit_code}, result {transcript.result}")
+    if RESTART_QUESTION not in transcript.box_texts:
+        problems.append("no restart question")
+    lines = vantix_lines(prefix)
+    if logged and not (lines and END_LINE.match(lines[-1])):
+        problems.append("no end line: " + (lines[-1] if lines else "empty log"))
+    return problems
+
+
+def scheduled_paths(prefix) -> List[str]:
+    """Files scheduled for deletion at the next start: the pending renames on
+    the NT family, the "NUL" entries of wininit.ini otherwise."""
+    if prefix.is_nt:
+        return vtxkit.pending_deletions(prefix)
+    return [value for key, value in vtxkit.wininit_renames(prefix) if key.upper() == "NUL"]
+
+
+def _lower(path: str) -> str:
+    return str(PureWindowsPath(path)).lower().rstrip("\\")
+
+
+def _under(path: str, roots) -> bool:
+    lowered = _lower(path)
+    return any(lowered == r or lowered.startswith(r + "\\") for r in roots)
+
+
+class Footprint:
+    """What a removal may change in a prefix: the package's files, folders,
+    keys and values, the files it only schedules, and the tool's own traces
+    (its log, wininit.ini, the pending renames, the stand-in's call list)."""
+
+    def __init__(self, fixture, extra_paths=()):
+        prefix = fixture.prefix
+        self.paths = [_lower(p) for p in fixture.footprint.files + fixture.footprint.dirs]
+        self.paths += [_lower(p) for p in fixture.scheduled]
+        self.paths += [_lower(vtxkit.join(fixture.windows_dir, name)) for name in
+                       ("VTX.LOG", "wininit.ini", "wininit.bak", "brdsetup.ini")]
+        self.paths += [_lower(vtxkit.join(fixture.tool_dir_win, "kmiinst.calls"))]
+        self.paths += [_lower(p) for p in extra_paths]
+        self.temp = _lower(fixture.temp_dir)
+        self.keys = [vtxkit.registry.normalize_key(k).lower() for k in fixture.footprint.keys]
+        self.values = {(vtxkit.registry.normalize_key(k).lower(), n.lower())
+                       for k, n in fixture.footprint.values}
+        self.values.add((SESSION_MANAGER.lower(), "pendingfilerenameoperations"))
+        self.prefix = prefix
+
+    def _path_allowed(self, path: str) -> bool:
+        if _under(path, self.paths):
+            return True
+        # addIniEntry's own scratch file, which it deletes again.
+        name = PureWindowsPath(path).name.lower()
+        return _lower(str(PureWindowsPath(path).parent)) == self.temp and name.startswith("kmi") \
+            and name.endswith(".tmp")
+
+    def _value_allowed(self, key: str, name: str) -> bool:
+        return _under(key, self.keys) or (key.lower(), name.lower()) in self.values
+
+    def outside(self, difference) -> List[str]:
+        """The changes of a snapshot difference that lie outside."""
+        found = []
+        for kind in ("files_added", "files_removed", "files_changed", "dirs_added",
+                     "dirs_removed"):
+            found += [f"{kind} {p}" for p in getattr(difference, kind) if not self._path_allowed(p)]
+        for kind in ("keys_added", "keys_removed"):
+            found += [f"{kind} {k}" for k in getattr(difference, kind) if not _under(k, self.keys)]
+        for kind in ("values_added", "values_removed", "values_changed"):
+            found += [f"{kind} {k} : {n}" for k, n in getattr(difference, kind)
+                      if not self._value_allowed(k, n)]
+        return found

@@ -1,0 +1,175 @@
+"""The run under faults: files in use in every place the clean-up deletes
+from, wininit.ini in use on Windows 98, a language library that cannot be
+loaded, and an installer library whose uninstall reports no progress or far
+too much."""
+import vtxkit
+from hardening import (CONFIRMATION, EN, Footprint, ended_normally, scheduled_paths,
+                       vantix_lines)
+
+
+def installed(version, **options):
+    return vtxkit.PackageFixture(vtxkit.Prefix.fresh(version), **options).install()
+
+
+def exists(fixture, win_path):
+    return fixture.prefix.unix(win_path).exists()
+
+
+def held_files(fixture):
+    """One file in each place the clean-up deletes from: (path, scheduled),
+    where scheduled says whether the run also schedules it for the next
+    start."""
+    join = vtxkit.join
+    stays = [
+        join(fixture.driver_dir, "mdmcode.bin"),
+        join(fixture.driver_dir, fixture.firmware_files[0]),
+        join(fixture.windows_dir, "KmiRbt.txt"),
+        join(fixture.system_dir, "panelen.dll"),
+        join(fixture.program_dir, "KmiCon.exe"),
+        join(fixture.mdmpack_dir, "PM100.sys"),
+        join(fixture.group_dir, fixture.icons[2][1] + ".lnk"),
+        join(fixture.desktop_dir, fixture.icons[0][1] + ".lnk"),
+        join(fixture.desktop_dir, fixture.isps[0][1] + ".lnk"),
+        join(fixture.setup_record_dir, "setup.ilg"),
+    ]
+    scheduled = [
+        join(fixture.windows_dir, fixture.remove_from_win_dir[0]),
+        join(fixture.system_dir, fixture.remove_from_win_sys_dir[0]),
+        join(fixture.temp_dir, "KmiInst.exe"),
+        join(fixture.temp_dir, fixture.language_dll),
+        join(fixture.orig_tmp_dir, "hires.bmp"),
+    ]
+    return [(p, False) for p in stays] + [(p, True) for p in scheduled]
+
+
+def held_or_above(item, held):
+    """True for a leftover ("file PATH", "dir PATH") that is a held file or a
+    folder above one."""
+    kind, _, path = item.partition(" ")
+    path = path.lower()
+    return any(h.lower() == path or (kind == "dir" and h.lower().startswith(path + "\\"))
+               for h, _ in held)
+
+
+def unlogged(fixture, paths):
+    """The paths that no line of the log names."""
+    log = vtxkit.read_log_text(fixture.prefix).lower()
+    return [p for p in paths if p.lower() not in log]
+
+
+def check_files_in_use(version):
+    fixture = installed(version)
+    held = held_files(fixture)
+    footprint = Footprint(fixture)
+    before = vtxkit.Snapshot.take(fixture.prefix)
+    with vtxkit.HoldFile(fixture.prefix, [p for p, _ in held]) as holder:
+        transcript = fixture.run_tool(answers=["yes", "no"])
+        assert ended_normally(transcript, fixture.prefix) == [], transcript
+        assert [p for p, _ in held if not exists(fixture, p)] == [], "held files are in use"
+        scheduled = [p.lower() for p in scheduled_paths(fixture.prefix)]
+        holder.release()
+    # Everything else of the package went at once.
+    others = [item for item in fixture.leftovers() if not held_or_above(item, held)]
+    assert others == [], others
+    assert len(scheduled) >= len([p for p, s in held if s]), scheduled
+
+    fixture.prefix.restart()
+    gone = [p for p, s in held if s and exists(fixture, p)]
+    assert gone == [], f"scheduled but still there after the restart: {gone}"
+    stayed = [p for p, s in held if not s]
+    assert [p for p in stayed if not exists(fixture, p)] == [], "not scheduled, so it stays"
+    assert unlogged(fixture, stayed) == [], vtxkit.read_log_text(fixture.prefix)
+    outside = footprint.outside(vtxkit.diff(before, vtxkit.Snapshot.take(fixture.prefix)))
+    assert outside == [], outside
+    assert fixture.lost_sentinels() == []
+    print("held:", *[f"  {'scheduled' if s else 'stays    '} {p}" for p, s in held], sep="\n")
+
+
+def test_files_in_use_everywhere_on_xp():
+    check_files_in_use("winxp")
+
+
+def test_files_in_use_everywhere_on_98():
+    check_files_in_use("win98")
+
+
+WININIT = ("[Settings]\r\nKeep=1\r\n\r\n[rename]\r\nNUL=C:\\OLDSETUP.TMP\r\n"
+           "; kept as it is\r\n")
+
+
+def test_wininit_in_use_on_98_is_left_intact():
+    fixture = installed("win98", wininit_text=WININIT,
+                        extra_files={r"C:\OLDSETUP.TMP": "left by an earlier setup\r\n"})
+    wininit = fixture.prefix.windows_dir / "wininit.ini"
+    temp = fixture.prefix.temp_dir
+    scratch_before = sorted(p.name for p in temp.glob("kmi*.tmp"))
+    with vtxkit.HoldFile(fixture.prefix, [wininit]) as holder:
+        transcript = fixture.run_tool(answers=["yes", "no"])
+        assert ended_normally(transcript, fixture.prefix) == [], transcript
+        holder.release()
+    assert wininit.read_bytes() == WININIT.encode(), wininit.read_bytes()
+    assert sorted(p.name for p in temp.glob("kmi*.tmp")) == scratch_before, "no scratch left"
+    refusals = [m for m in vtxkit.log_messages(fixture.prefix, "KmvdUtil")
+                if m.startswith("addIniEntry: can't read")]
+    assert len(refusals) >= 4, "each entry that could not be written is logged"
+    assert fixture.leftovers() == [] and fixture.lost_sentinels() == []
+    # The file is still one Windows can perform.
+    fixture.prefix.restart()
+    assert not exists(fixture, r"C:\OLDSETUP.TMP")
+
+
+def assert_quiet_language_end(fixture):
+    footprint_before = vtxkit.Snapshot.take(fixture.prefix)
+    transcript = fixture.run_tool(answers=["yes", "yes"])
+    assert transcript.exit_code == 0 and transcript.boxes == [], transcript
+    calls = vtxkit.read_calls(fixture.tool_dir)
+    assert [c.kind for c in calls] == ["load", "unload"] and calls[-1]["freed"] == "1", calls
+    lines = vantix_lines(fixture.prefix)
+    assert lines[1:-1] == ["vtxRemoveDevice: Can't find language DLL"], lines
+    ignore = vtxkit.snapshot.DEFAULT_IGNORE_FILES + [
+        vtxkit.join(fixture.windows_dir, "VTX.LOG"),
+        vtxkit.join(fixture.tool_dir_win, "kmiinst.calls")]
+    difference = vtxkit.diff(footprint_before, vtxkit.Snapshot.take(fixture.prefix),
+                             ignore_files=ignore)
+    assert difference.is_empty(), str(difference)
+
+
+def test_language_library_that_cannot_be_loaded():
+    fixture = installed("winxp")
+    library = fixture.tool_dir / "kmtext_english.dll"
+    good = library.read_bytes()
+    for broken in (bytes(range(256)) * 64, good[:len(good) // 2], b""):
+        library.write_bytes(broken)
+        (fixture.prefix.windows_dir / "VTX.LOG").unlink(missing_ok=True)
+        (fixture.tool_dir / "kmiinst.calls").unlink(missing_ok=True)
+        assert_quiet_language_end(fixture)
+    library.write_bytes(good)
+    assert fixture.run_tool(answers=["no"]).box_texts == [CONFIRMATION]
+
+
+def run_with_progress_calls(count):
+    fixture = installed("winxp", stub_config={"progress_calls": count})
+    transcript = fixture.run_tool(answers=["yes", "no"])
+    assert ended_normally(transcript, fixture.prefix) == [], transcript
+    bars = [c["bar"] for c in vtxkit.read_calls(fixture.tool_dir) if c.kind == "progress"]
+    positions = transcript.progress_positions()
+    callbacks = [m for m in vantix_lines(fixture.prefix) if m.startswith("Vantixcallback:")]
+    assert len(callbacks) == count, callbacks
+    assert fixture.leftovers() == [] and fixture.lost_sentinels() == []
+    return bars, positions
+
+
+def test_uninstall_without_progress_calls():
+    bars, positions = run_with_progress_calls(0)
+    assert bars == []
+    assert positions[0] == 0 and positions[-1] == 100 and set(positions) <= {0, 10, 100}, positions
+    print("bar positions seen:", positions)
+
+
+def test_uninstall_with_fifty_progress_calls():
+    bars, positions = run_with_progress_calls(50)
+    assert [int(b) for b in bars[:9]] == list(range(20, 101, 10)), bars
+    assert all(b == "100" for b in bars[9:]), "the bar stays full"
+    assert max(positions) == 100 and positions[-1] == 100, positions
+    print("bar after each callback:", ",".join(bars))
+    print("bar positions seen:", positions)

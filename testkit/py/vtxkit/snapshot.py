@@ -19,6 +19,8 @@ DEFAULT_IGNORE_KEYS = [
     r"HKEY_LOCAL_MACHINE\Software\Wine*",
     r"HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\Fonts*",
     r"HKEY_LOCAL_MACHINE\System\*ControlSet*\Control\Class*",
+    # Device interface links: Wine's plug and play fills them in at each boot.
+    r"HKEY_LOCAL_MACHINE\System\*ControlSet*\Control\DeviceClasses*",
     r"HKEY_LOCAL_MACHINE\System\*ControlSet*\Control\Video*",
     # services.exe counts its own starts here.
     r"HKEY_LOCAL_MACHINE\System\*ControlSet*\Control\ServiceCurrent*",

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "log/Logger.h"
+#include "sysutil/KmvdUtil.h"
 #include "testkit/bench/LineCount.h"
 #include "testkit/bench/Stopwatch.h"
 
@@ -24,9 +25,7 @@ const int kDefaultEntries = 2000;
 const char kSamplePath[] = "C:\\WINDOWS\\system32\\drivers\\dspcode1.bin";
 
 std::string logPath() {
-    char dir[MAX_PATH] = "";
-    GetWindowsDirectoryA(dir, MAX_PATH);
-    return std::string(dir) + "\\VTX.LOG";
+    return concatPath(getWindowsDir(), "VTX.LOG");
 }
 
 }  // namespace

@@ -170,14 +170,6 @@ def assert_only_footprint_changed(removal: Removal) -> None:
 
 # ------------------------------------------------------------ the schedule
 
-def scheduled_entries(prefix) -> List[str]:
-    """What is scheduled for the next start: wininit.ini [rename] NUL
-    entries on Windows 95, 98 and Me, the pending deletions on NT."""
-    if prefix.is_nt:
-        return vtxkit.pending_deletions(prefix)
-    return [value for key, value in vtxkit.wininit_renames(prefix) if key.upper() == "NUL"]
-
-
 def expected_schedule(fixture, shorts: Dict[str, str], in_use: Sequence[str] = ()) -> List[str]:
     """The entries a run schedules, in their order: the setup program's
     temporary files (the language library by its short path), those of
@@ -216,7 +208,7 @@ def assert_schedule(removal: Removal, shorts: Dict[str, str], in_use: Sequence[s
     """The entries in order, short names on 9x, and each in the platform's
     own place only: wininit.ini on 9x, the pending deletions on NT."""
     prefix = removal.prefix
-    entries = scheduled_entries(prefix)
+    entries = vtxkit.scheduled_deletions(prefix)
     wanted = expected_schedule(removal.fixture, shorts, in_use)
     assert [e.lower() for e in entries] == [w.lower() for w in wanted], \
         "scheduled:\n" + "\n".join(entries) + "\nexpected:\n" + "\n".join(wanted)
@@ -253,7 +245,7 @@ def restart_and_check(removal: Removal, kept_in_use: Sequence[str] = ()) -> "vtx
     unexpected += [f"value {k} : {n}" for k, n in d.values_removed if not is_pending_value(k, n)]
     assert unexpected == [], "the restart removed more than the schedule:\n" + \
         "\n".join(unexpected)
-    assert scheduled_entries(prefix) == [], "performed entries are cleared"
+    assert vtxkit.scheduled_deletions(prefix) == [], "performed entries are cleared"
     assert fixture.lost_sentinels(later.registry) == []
     return d
 

@@ -50,7 +50,7 @@ def full_removal(version):
     assert removal.error_lines() == [], removal.error_lines()
 
     rm.assert_schedule(removal, shorts)
-    entries = rm.scheduled_entries(prefix)
+    entries = vtxkit.scheduled_deletions(prefix)
     print(rm.report(removal, entries))
     restart = rm.restart_and_check(removal)
     print(f"=== {version}: removed by the restart")

@@ -150,6 +150,6 @@ def test_long_values_and_firmware_list_of_wrong_type():
         fixture.leftovers(removal.after.registry), "the fixed image still goes"
     print("\n".join(line[:160] for line in removal.log_lines()))
     print("--- scheduled")
-    print("\n".join(e[:160] for e in rm.scheduled_entries(removal.prefix)))
+    print("\n".join(e[:160] for e in vtxkit.scheduled_deletions(removal.prefix)))
     removal.prefix.restart()
     assert fixture.lost_sentinels() == []

@@ -28,7 +28,7 @@ def removal_with_files_in_use(version):
         # The listed file is scheduled in its place in the list; nothing of
         # the program directory is.
         rm.assert_schedule(removal, shorts, in_use=[listed])
-        entries = rm.scheduled_entries(prefix)
+        entries = vtxkit.scheduled_deletions(prefix)
         program_dir_forms = [fixture.program_dir.lower(),
                              rm.short_paths(prefix, [fixture.program_dir])
                              .get(fixture.program_dir, fixture.program_dir).lower()]

@@ -44,14 +44,6 @@ def ended_normally(transcript, prefix, logged=True) -> List[str]:
     return problems
 
 
-def scheduled_paths(prefix) -> List[str]:
-    """Files scheduled for deletion at the next start: the pending renames on
-    the NT family, the "NUL" entries of wininit.ini otherwise."""
-    if prefix.is_nt:
-        return vtxkit.pending_deletions(prefix)
-    return [value for key, value in vtxkit.wininit_renames(prefix) if key.upper() == "NUL"]
-
-
 def _lower(path: str) -> str:
     return str(PureWindowsPath(path)).lower().rstrip("\\")
 

@@ -3,7 +3,7 @@ from, wininit.ini in use on Windows 98, a language library that cannot be
 loaded, and an installer library whose uninstall reports no progress or far
 too much."""
 import vtxkit
-from hardening import (CONFIRMATION, EN, Footprint, ended_normally, scheduled_paths,
+from hardening import (CONFIRMATION, EN, Footprint, ended_normally,
                        vantix_lines)
 
 
@@ -66,7 +66,7 @@ def check_files_in_use(version):
         transcript = fixture.run_tool(answers=["yes", "no"])
         assert ended_normally(transcript, fixture.prefix) == [], transcript
         assert [p for p, _ in held if not exists(fixture, p)] == [], "held files are in use"
-        scheduled = [p.lower() for p in scheduled_paths(fixture.prefix)]
+        scheduled = [p.lower() for p in vtxkit.scheduled_deletions(fixture.prefix)]
         holder.release()
     # Everything else of the package went at once.
     others = [item for item in fixture.leftovers() if not held_or_above(item, held)]

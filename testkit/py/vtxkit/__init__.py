@@ -9,7 +9,7 @@ from .fixture import PRODUCT_CODE, RUN_KEY, UNINSTALL_KEY, Footprint, PackageFix
 from .inifile import join
 from .kmi import call_kinds, install_stub, read_calls, write_stub_config
 from .logs import (log_messages, pending_deletions, pending_renames, read_log, read_log_text,
-                   read_wininit, wininit_renames)
+                   read_wininit, scheduled_deletions, wininit_renames)
 from .prefix import Prefix, WineError
 from .records import Event
 from .registry import (DELETE, Binary, Dword, ExpandSz, MultiSz, RawValue, Registry,

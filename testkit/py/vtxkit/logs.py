@@ -100,3 +100,12 @@ def pending_deletions(prefix) -> List[str]:
     """The sources of the pending renames that delete, without \\??\\."""
     return [source[4:] if source.startswith("\\??\\") else source
             for source, target in pending_renames(prefix) if target == ""]
+
+
+def scheduled_deletions(prefix) -> List[str]:
+    """What is scheduled for deletion at the next start, in order: the
+    pending renames that delete on the NT family, the "NUL" entries of
+    wininit.ini [rename] on Windows 95, 98 and Me."""
+    if prefix.is_nt:
+        return pending_deletions(prefix)
+    return [value for key, value in wininit_renames(prefix) if key.upper() == "NUL"]

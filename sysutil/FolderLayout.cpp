@@ -16,9 +16,11 @@ const char* const profileListKeys[] = {
     "Software\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList",
     "Software\\Microsoft\\Windows\\CurrentVersion\\ProfileList",
 };
-// CSIDL_* values carry the folder id in their low byte (the rest are flags):
-// every id the shell may know lies in 0 to 0xFF.
-const int lastFolderId = 0xFF;
+// The special-folder ids run from CSIDL_DESKTOP (0) to CSIDL_COMPUTERSNEARME
+// (0x3D), the highest any shell defines; an id a shell does not know just
+// fails. (Ids above are none of Windows's; Wine answers some of them with
+// folders of its own and writes defaults into the registry as it does.)
+const int lastFolderId = 0x3D;
 
 // dir and, when the platform gives one that differs, its short form.
 void addForms(std::vector<std::string>& list, const std::string& dir) {
@@ -33,7 +35,8 @@ void addSpecialFolders(std::vector<std::string>& list) {
 }
 
 // The profile folders the platform lists, and on the NT family the folder
-// that holds them with its "All Users" and "Default User" profiles.
+// that holds them with its "All Users" and "Default User" profiles (later
+// systems name their shared profile folders in full).
 void addProfileRoots(std::vector<std::string>& list) {
     for (const char* listKey : profileListKeys) {
         TokenList profiles;
@@ -41,6 +44,8 @@ void addProfileRoots(std::vector<std::string>& list) {
             for (size_t i = 0; i < profiles.count(); ++i)
                 addForms(list, regGetPath(concatPath(listKey, profiles[i]), "ProfileImagePath",
                                           HKEY_LOCAL_MACHINE));
+        for (const char* name : {"ProgramData", "Public"})
+            addForms(list, regGetPath(listKey, name, HKEY_LOCAL_MACHINE));
         const std::string root = regGetPath(listKey, "ProfilesDirectory", HKEY_LOCAL_MACHINE);
         if (root.empty()) continue;
         addForms(list, root);

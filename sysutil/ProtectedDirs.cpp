@@ -5,6 +5,9 @@
 
 namespace {
 
+// The platform's path limit: a longer path names no folder it can handle.
+const size_t kPathLimit = 260;
+
 // "c:" and "\\server\share" name a whole drive.
 bool isDriveRoot(const std::string& normalised) {
     if (normalised.size() <= 2) return true;
@@ -99,7 +102,7 @@ ProtectedDirs::ProtectedDirs(const FolderLayout& layout)
 
 bool ProtectedDirs::covers(const std::string& dir) const {
     const std::string candidate = normaliseDirPath(dir);
-    if (candidate.empty() || isDriveRoot(candidate)) return true;
+    if (candidate.empty() || candidate.size() >= kPathLimit || isDriveRoot(candidate)) return true;
     for (const std::string& shared : protectedDirs)
         if (isSameOrBelow(shared, candidate)) return true;
     for (const std::string& windows : windowsDirs) {

@@ -27,8 +27,8 @@ public:
     // lies inside the Windows directory without lying strictly below a
     // Programs folder. dir is taken as written: "/" counts as "\", "." and
     // ".." are resolved, trailing dots, blanks and backslashes dropped. A
-    // path that is not absolute ("x:\..." or "\\server\share\...") counts
-    // as protected.
+    // path that is not absolute ("x:\..." or "\\server\share\...") or is
+    // longer than the platform's 259 characters counts as protected.
     bool covers(const std::string& dir) const;
 
 private:

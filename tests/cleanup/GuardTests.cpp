@@ -88,6 +88,8 @@ void expectRows(const FolderLayout& layout, const std::vector<Row>& rows) {
         EXPECT_EQ(row.refused, rule.covers(row.path)) << "\"" << row.path << "\": " << row.why;
 }
 
+const std::string tooLong = "C:\\Program Files\\" + std::string(250, 'P');
+
 // Rows that hold on every layout: drive roots, unresolvable paths, shares.
 const std::vector<Row> everywhere = {
     {"C:\\", true, "drive root"},
@@ -98,6 +100,7 @@ const std::vector<Row> everywhere = {
     {"Program Files\\Kelmora", true, "relative"},
     {"C:Kelmora", true, "relative to the drive's current folder"},
     {"\\Kelmora", true, "no drive"},
+    {tooLong.c_str(), true, "beyond the platform's path limit"},
     {"\\\\server\\share\\", true, "root of a share"},
     {"\\\\server\\share\\pkg", false, "a folder on a share"},
     {"C:\\Program Files\\Kelmora\\PM100", false, "the program folder"},

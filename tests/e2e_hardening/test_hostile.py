@@ -61,7 +61,8 @@ def prefix_places(prefix) -> dict:
     """The folders a case's paths may name, as this prefix has them."""
     folders = prefix.folders()
     return {"windows": folders["windows"], "system": folders["system"],
-            "driver": folders["system"] + ("\\drivers" if prefix.is_nt else ""), "temp": folders["temp"],
+            "driver": folders["system"] + ("\\drivers" if prefix.is_nt else ""),
+            "temp": folders["temp"],
             "programs": folders["common_programs" if prefix.is_nt else "programs"]}
 
 

@@ -10,7 +10,7 @@ from typing import Dict
 
 import vtxkit
 from vtxkit import session
-from vtxkit.relay import TracedRun, relay_calls_from
+from vtxkit.relay import CallCounter, TracedRun, relay_calls_from
 
 import calls
 
@@ -60,3 +60,24 @@ def test_table_judges_calls():
     new = [p for p in problems if p.startswith("win95: KERNEL32 NoSuchFunctionA was called 2 ")]
     assert stub and "but" in stub[0], problems
     assert new and calls.line_to_add(unlisted) in new[0], problems
+
+
+def test_trace_is_kept_to_the_tools_own_calls():
+    """Only the chosen process's first thread, only return addresses inside
+    the image; DLL names in upper case without ".dll"."""
+    counter = CallCounter(0x400000, 0x43F000)
+    for line in [
+        "0020:0024:Call KERNEL32.Sleep(000003e8) ret=00401000",           # driver, same base
+        "0030:0034:Call PE DLL (proc=7B62DCE0,module=7B600000,reason=PROCESS_ATTACH) ret=0",
+        "0030:0034:Call KERNEL32.GetVersionExA(0064fd40) ret=00401a2b",
+        "0030:0034:Ret  KERNEL32.GetVersionExA() retval=00000001 ret=00401a2b",
+        "0030:0034:Call winex11.drv.ImeSelect(00000000,00000001) ret=0043f000",  # just outside
+        "0030:0034:Call shell32.SHGetMalloc(0063fd00) ret=7b601234",       # from a system DLL
+        "0030:0034:Call crtdll.fopen(00426000 \"C:\\a) ret=.txt\",00426010 \"rt\") ret=0043effe",
+        "0030:0038:Call KERNEL32.Sleep(000001f4) ret=00402000",           # another thread
+        "0030:0034:Call user32.MessageBoxA(00000000,01bb0538 \"x\",0,00040024) ret=00416313",
+    ]:
+        counter.feed(line + "\n")
+    assert counter.select(0x30) == Counter({("KERNEL32", "GetVersionExA"): 1, ("CRTDLL", "fopen"): 1,
+                                            ("USER32", "MessageBoxA"): 1})
+    assert counter.lines == 9

@@ -22,9 +22,6 @@ DEBUG_KEY = r"HKCU\Software\Wine\Debug"
 RELAY_DEBUG = "+pid,+relay"
 _CALL = re.compile(r"^([0-9a-f]+):([0-9a-f]+):Call ([^(]+)\((.*)\) ret=([0-9a-f]+)$")
 
-Call = Tuple[str, str]  # (DLL in upper case without ".DLL", function)
-
-
 def relay_calls_from(prefix, program_name: str) -> None:
     """Has Wine relay only the calls that the image `program_name` (for
     example "vtxremove.exe") makes, with no function left out. Takes effect
@@ -57,6 +54,7 @@ class CallCounter:
         dll = dll.upper()
         if dll.endswith(".DLL"):
             dll = dll[:-4]
+        # (DLL in upper case without ".DLL", function)
         self._counts.setdefault((pid, tid), Counter())[(dll, function)] += 1
 
     def read(self, stream) -> None:

@@ -18,10 +18,31 @@ function(vtx_product_target target)
         $<$<COMPILE_LANGUAGE:C,CXX>:-Os -ffunction-sections -fdata-sections>)
 endfunction()
 
-# Link options of every program and DLL: static runtime, so only system DLLs
-# are imported.
+# The C runtime of every program and DLL is CRTDLL.DLL, part of every
+# Windows 95 and NT release (msvcrt.dll is not: see crtdll.specs).
+# crtdll_compat.c supplies what the static runtimes want beyond it;
+# crtdll_posix.c what GoogleTest and file streams want as well. The linker
+# keeps the imports of a linked shim even when it drops the shim, so shipped
+# files get the first alone.
+set(VTX_CRTDLL_SPECS ${CMAKE_CURRENT_LIST_DIR}/crtdll.specs)
+add_library(vtxcrtdll OBJECT ${CMAKE_CURRENT_LIST_DIR}/crtdll_compat.c)
+add_library(vtxcrtdll_posix OBJECT ${CMAKE_CURRENT_LIST_DIR}/crtdll_posix.c)
+foreach(shim vtxcrtdll vtxcrtdll_posix)
+    target_compile_definitions(${shim} PRIVATE ${VTX_WIN_DEFS})
+    target_compile_options(${shim} PRIVATE -Os -ffunction-sections -fdata-sections -Wall -Wextra)
+endforeach()
+
+# vtx_static_link(target [SHIPPED]): link options of every program and DLL:
+# static runtime over CRTDLL.DLL, so only system DLLs are imported.
 function(vtx_static_link target)
-    target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++ -s -Wl,--gc-sections)
+    cmake_parse_arguments(PARSE_ARGV 1 arg "SHIPPED" "" "")
+    target_sources(${target} PRIVATE $<TARGET_OBJECTS:vtxcrtdll>)
+    if(NOT arg_SHIPPED)
+        target_sources(${target} PRIVATE $<TARGET_OBJECTS:vtxcrtdll_posix>)
+    endif()
+    target_link_options(${target} PRIVATE -specs=${VTX_CRTDLL_SPECS}
+        -static -static-libgcc -static-libstdc++ -s -Wl,--gc-sections)
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${VTX_CRTDLL_SPECS})
 endfunction()
 
 # A GoogleTest program of the project, not yet registered as a test.

@@ -1,6 +1,7 @@
 """Proves by inspection that the shipped files can load on Windows 95 and NT 4.0.
 
-Every shipped .exe and .dll may import only from the allowed system DLLs, only
+Every shipped .exe and .dll may import only from the allowed system DLLs (the
+C runtime is CRTDLL.DLL, never msvcrt.dll), only
 functions on the reviewed list (functions present on Windows 95 and NT 4.0, or
 explained there), must not import the remote access library, and must carry OS
 and subsystem version 4.0.
@@ -13,7 +14,7 @@ import sys
 from peimports import PeFile
 
 ALLOWED_DLLS = {"KERNEL32.DLL", "USER32.DLL", "ADVAPI32.DLL", "SHELL32.DLL",
-                "COMCTL32.DLL", "GDI32.DLL", "MSVCRT.DLL"}
+                "COMCTL32.DLL", "GDI32.DLL", "CRTDLL.DLL"}
 
 
 def read_reviewed(path):
@@ -41,6 +42,9 @@ def problems_of(path, reviewed):
     for dll, functions in sorted(pe.imports().items()):
         if dll == "RASAPI32.DLL":
             found.append(f"{name}: imports the remote access library (load it at run time)")
+        elif dll == "MSVCRT.DLL":
+            found.append(f"{name}: imports msvcrt.dll, which the first Windows 95 releases lack "
+                         "(link against CRTDLL.DLL: cmake/crtdll.specs)")
         elif dll not in ALLOWED_DLLS:
             found.append(f"{name}: imports from {dll}, which is not an allowed system DLL")
         for function in functions:

@@ -1,4 +1,5 @@
-"""Reads what a 32-bit PE file imports, and its version fields, without any tool."""
+"""Reads what a 32-bit PE file imports and forwards, its place in memory and
+its version fields, without any tool."""
 import struct
 
 
@@ -19,6 +20,8 @@ class PeFile:
         (self.os_major, self.os_minor, self.image_major, self.image_minor,
          self.subsystem_major, self.subsystem_minor) = struct.unpack_from("<6H", self.data, opt + 40)
         (self.subsystem,) = struct.unpack_from("<H", self.data, opt + 68)
+        (self.image_base,) = struct.unpack_from("<I", self.data, opt + 28)
+        (self.image_size,) = struct.unpack_from("<I", self.data, opt + 56)
         (count,) = struct.unpack_from("<I", self.data, opt + 92)
         self.directories = [struct.unpack_from("<II", self.data, opt + 96 + 8 * i)
                             for i in range(count)]
@@ -61,6 +64,23 @@ class PeFile:
                     names.append(self.cstring(value + 2))
                 entry += 4
             pos += 20
+        return result
+
+    def forwarders(self):
+        """{exported name: "DLL.function"} of the exports that forward to
+        another DLL (the DLL name as written there)."""
+        rva, size = self.directories[0] if self.directories else (0, 0)
+        result = {}
+        if not rva:
+            return result
+        (_, _, _, _, _, _, _, names, functions, name_rvas, ordinals) = \
+            struct.unpack_from("<IIHHIIIIIII", self.data, self.offset(rva))
+        for i in range(names):
+            (name_rva,) = struct.unpack_from("<I", self.data, self.offset(name_rvas) + 4 * i)
+            (index,) = struct.unpack_from("<H", self.data, self.offset(ordinals) + 2 * i)
+            (target,) = struct.unpack_from("<I", self.data, self.offset(functions) + 4 * index)
+            if rva <= target < rva + size:
+                result[self.cstring(name_rva)] = self.cstring(target)
         return result
 
     def delay_imports(self):

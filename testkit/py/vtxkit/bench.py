@@ -10,6 +10,11 @@ kind of prefix. Figures only: nothing is compared with a limit.
                   prefix, no companion window, the driver confirming and
                   putting the restart off: from its start to its exit as the
                   driver saw them, less the run's designed pauses (3 runs)
+  floor           floorprogram.exe, the run's boxes, progress window, steps
+                  and pauses without any clean-up, timed like the run in a
+                  fresh winxp prefix (3 runs): the runs are also shown as a
+                  ratio to it, and the run less the floor is the clean-up's
+                  own cost
   log entry       one entry through a Logger, timed inside Windows
                   (logbench.exe writing 2000 entries, median of 3 such runs)
   deleteAtReboot  on win98 against a wininit.ini of 10, 1,000 and 100,000
@@ -29,6 +34,7 @@ from typing import Dict, List, Sequence
 
 from . import env
 from .fixture import PackageFixture
+from .floor import floor_runs
 from .prefix import Prefix, WineError
 
 DESIGNED_PAUSES = 5 + 2 + 3  # seconds the run sleeps on purpose
@@ -49,6 +55,7 @@ class Figure:
     label: str
     seconds: float
     note: str = ""
+    per_floor: bool = False  # also shown as a ratio to the floor
 
 
 def progress(text: str) -> None:
@@ -136,7 +143,8 @@ def measure_run(number: int) -> Figure:
         finished(prefix)
     gross = transcript.of_kind("exit")[-1].time - transcript.of_kind("start")[0].time
     return Figure(f"run {number}: winxp, full package, less {DESIGNED_PAUSES} s of pauses",
-                  gross - DESIGNED_PAUSES, f"{gross:.2f} s in all, {len(transcript.boxes)} boxes")
+                  gross - DESIGNED_PAUSES, f"{gross:.2f} s in all, {len(transcript.boxes)} boxes",
+                  per_floor=True)
 
 
 def wininit_text(lines: int) -> bytes:
@@ -183,15 +191,17 @@ def wine_version() -> str:
     return done.stdout.strip() or "wine"
 
 
-def print_table(figures: List[Figure], baseline: Figure, load: float) -> None:
+def print_table(figures: List[Figure], baseline: Figure, floor: Figure, load: float) -> None:
     width = max(len(f.label) for f in figures)
     print(f"vtxremove benchmark: {wine_version()}, {os.cpu_count()} cores, "
           f"load {load:.2f} at the start")
-    print(f"{'figure':<{width}}  {'value':>9}  {'/ baseline':>10}  note")
-    print(f"{'-' * width}  {'-' * 9}  {'-' * 10}  {'-' * 4}")
+    print(f"{'figure':<{width}}  {'value':>9}  {'/ baseline':>10}  {'/ floor':>7}  note")
+    print(f"{'-' * width}  {'-' * 9}  {'-' * 10}  {'-' * 7}  {'-' * 4}")
     for f in figures:
         ratio = shown_ratio(f.seconds / baseline.seconds)
-        print(f"{f.label:<{width}}  {shown_time(f.seconds):>9}  {ratio:>10}  {f.note}")
+        per_floor = shown_ratio(f.seconds / floor.seconds) if f.per_floor else ""
+        print(f"{f.label:<{width}}  {shown_time(f.seconds):>9}  {ratio:>10}  {per_floor:>7}  "
+              f"{f.note}")
 
 
 def measure_all() -> List[Figure]:
@@ -206,24 +216,31 @@ def measure_all() -> List[Figure]:
     for number in range(1, RUNS + 1):
         progress(f"run {number} of {RUNS} (a fresh winxp prefix, about 15 s)")
         runs.append(measure_run(number))
-    median_run = Figure(f"run: median of {RUNS}", statistics.median(f.seconds for f in runs))
+    median_run = Figure(f"run: median of {RUNS}", statistics.median(f.seconds for f in runs),
+                        per_floor=True)
+    progress(f"floor: {RUNS} runs of floorprogram.exe (a fresh winxp prefix each, about 12 s)")
+    floors = floor_runs(RUNS, DESIGNED_PAUSES, finished)
+    floor = Figure(f"floor: same boxes, window and pauses, no clean-up (median of {RUNS})",
+                   statistics.median(floors), spread([s * 1000 for s in floors]))
+    cleanup = Figure("run less floor: what the clean-up itself costs",
+                     median_run.seconds - floor.seconds)
     progress("deleteAtReboot in a fresh win98 prefix")
     w98 = Prefix.fresh("win98", name="bench-98")
     try:
         reboot = [measure_delete_at_reboot(w98, lines) for lines in WININIT_SIZES]
     finally:
         finished(w98)
-    return [baseline] + runs + [median_run, log_entry] + reboot
+    return [baseline, floor] + runs + [median_run, cleanup, log_entry] + reboot
 
 
 def main() -> int:
     load = os.getloadavg()[0]
     try:
         figures = measure_all()
-    except (BenchError, WineError, FileNotFoundError) as error:
+    except (BenchError, WineError, FileNotFoundError, RuntimeError) as error:
         print(f"bench: {error}", file=sys.stderr)
         return 1
-    print_table(figures, figures[0], load)
+    print_table(figures, figures[0], figures[1], load)
     return 0
 
 

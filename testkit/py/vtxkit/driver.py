@@ -157,12 +157,12 @@ class DriverRun:
 def start_driver(prefix, program, *args, cwd=None, answers: Iterable[str] = (),
                  caption: str = DEFAULT_CAPTION, timeout: int = 120,
                  holds: Sequence[int] = (), memory_read: bool = True,
-                 extra_env: Optional[dict] = None) -> DriverRun:
+                 **start_options) -> DriverRun:
     """Starts the driver on program (Unix or Windows path) with the given
     current directory. answers: for boxes with more than one button, in
     order ("yes", "no", "ok", "cancel"); once they are used up such boxes get
-    "no". holds: numbers of boxes to keep open until release(n). extra_env:
-    variables for the driver and the program it starts (WINEDLLOVERRIDES)."""
+    "no". holds: numbers of boxes to keep open until release(n).
+    start_options go to Prefix.start (extra_env, stderr, ...)."""
     work = prefix.path / "vtxkit"
     work.mkdir(exist_ok=True)
     serial = next(_serial)
@@ -181,7 +181,7 @@ def start_driver(prefix, program, *args, cwd=None, answers: Iterable[str] = (),
     if not memory_read:
         cmd.append("--no-memory-read")
     cmd += ["--", prefix.win(program)] + [str(a) for a in args]
-    process = prefix.start(*cmd, extra_env=extra_env)
+    process = prefix.start(*cmd, **start_options)
     return DriverRun(prefix, process, transcript, hold_files, timeout)
 
 

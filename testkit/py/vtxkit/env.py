@@ -44,6 +44,7 @@ def kit_file(name: str) -> Path:
         "logbench": "testkit/bench/logbench.exe",
         "wininitbench": "testkit/bench/wininitbench.exe",
         "emptyprogram": "testkit/bench/emptyprogram.exe",
+        "floorprogram": "testkit/bench/floorprogram.exe",
     }
     path = build_dir() / files[name]
     if not path.exists():

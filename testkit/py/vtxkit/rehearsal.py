@@ -138,8 +138,7 @@ class Rehearsal:
     # ------------------------------------------------------------ steps
     def run(self) -> Outcome:
         heading(f"Sandbox prefix as Windows {self.windows}: {self.description.name}")
-        self.prefix = prefix = Prefix.fresh(VERSIONS[self.windows],
-                                            name=self.prefix_name or f"demo-{self.windows}")
+        self.prefix = prefix = Prefix.fresh(VERSIONS[self.windows], name=self.prefix_name)
         print(prefix.path)
         others = install_others(self.description, prefix)
         bare = Snapshot.take(prefix)
@@ -279,11 +278,11 @@ class Rehearsal:
         return None
 
     def _scheduled_paths(self, entries: List[str]) -> set:
-        """Long paths of the scheduled entries. Those of Windows 95, 98 and
-        Me are short names: each file of the package still present is asked
-        for its short form."""
+        """Long paths of the scheduled entries. Some are short names (all of
+        them on Windows 95, 98 and Me): each file of the package still
+        present is asked for its short form."""
         paths = {e.lower() for e in entries}
-        if self.prefix.is_nt or not entries:
+        if not entries:
             return paths
         files = [i[1] for i in self.footprint
                  if i[0] == "file" and self.prefix.unix(i[1]).exists()]

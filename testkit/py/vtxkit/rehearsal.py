@@ -10,7 +10,7 @@ that laying out the description added to the prefix (folders created on
 the way included), beside the others' things laid out before it."""
 from dataclasses import dataclass, field
 from pathlib import Path, PureWindowsPath
-from typing import Callable, Dict, List, Optional, Sequence, Tuple
+from typing import Callable, List, Optional, Tuple
 
 from . import env
 from .apps import FakeApp
@@ -18,6 +18,7 @@ from .driver import run_driver
 from .logs import read_log, read_log_text, scheduled_deletions
 from .package import PackageDescription, install, install_others
 from .prefix import Prefix
+from .relay import Relay
 from .snapshot import Diff, Snapshot, diff
 
 VERSIONS = {"95": "win95", "98": "win98", "me": "winme", "2000": "win2k", "xp": "winxp"}
@@ -124,12 +125,12 @@ class Outcome:
 class Rehearsal:
     def __init__(self, description: PackageDescription, windows: str,
                  prefix_name: Optional[str] = None, runner: Runner = scripted_runner,
-                 relay: Optional[Sequence[str]] = None):
+                 relay: Optional[Relay] = None):
         self.description = description
         self.windows = windows
         self.prefix_name = prefix_name
         self.runner = runner
-        self.relay = relay  # functions to trace (Wine relay) during the tool's run
+        self.relay = relay  # traces what the tool calls (relay.py)
         self.prefix: Optional[Prefix] = None
         self.footprint: List[Item] = []
         self.companions: List[Tuple[FakeApp, str]] = []
@@ -140,6 +141,8 @@ class Rehearsal:
         heading(f"Sandbox prefix as Windows {self.windows}: {self.description.name}")
         self.prefix = prefix = Prefix.fresh(VERSIONS[self.windows], name=self.prefix_name)
         print(prefix.path)
+        if self.relay:
+            self.relay.install(prefix)
         others = install_others(self.description, prefix)
         bare = Snapshot.take(prefix)
         install(self.description, prefix, STUB_CONFIG)
@@ -150,7 +153,8 @@ class Rehearsal:
         self.show_footprint(others)
         self.companions = [(FakeApp(prefix, cls, title), f'"{title}" (class "{cls}"), {label}')
                            for label, cls, title in self.description.windows]
-        self.runner(prefix, prefix.unix(self.tool_dir) / "vtxremove.exe", self.tool_dir)
+        self.runner(self.relay.wrap(prefix) if self.relay else prefix,
+                    prefix.unix(self.tool_dir) / "vtxremove.exe", self.tool_dir)
         self.judge_run(installed)
         self.show_schedule_and_log()
         heading("Restarting Windows in the prefix")

@@ -112,14 +112,6 @@ class PackageDescription:
                    package=package, others=others, dialups=dialups, windows=windows,
                    brdsetup=shipped["brdsetup.ini"], vtx_ini=shipped["vtx.ini"])
 
-    def with_extra_file(self, folder: str, name: str) -> "PackageDescription":
-        """The same package with one more file (for rehearsing a mistake)."""
-        files = dict(self.package.files)
-        files[folder] = files.get(folder, []) + [name]
-        return PackageDescription(**{**self.__dict__,
-                                     "package": Items(files, self.package.registry,
-                                                      self.package.inis)})
-
 
 def names(text: str) -> List[str]:
     return [item.strip() for item in text.split(",") if item.strip()]
@@ -166,7 +158,6 @@ class Installed:
     files: List[str] = field(default_factory=list)
     keys: List[str] = field(default_factory=list)
     values: List[Tuple[str, str]] = field(default_factory=list)
-    tool_files: List[str] = field(default_factory=list)
 
 
 def install_others(description: PackageDescription, prefix) -> Installed:
@@ -182,7 +173,7 @@ def install(description: PackageDescription, prefix,
     package = _lay_items(prefix, places, description.package)
     brdsetup = ini_text(description.brdsetup)
     package.files.append(_put(prefix, join(places.values["WINDOWS"], "brdsetup.ini"), brdsetup))
-    package.tool_files = _lay_tool_dir(prefix, description, brdsetup, stub_config or {})
+    _lay_tool_dir(prefix, description, brdsetup, stub_config or {})
     return package
 
 
@@ -227,7 +218,7 @@ def _put(prefix, win_path: str, text: Optional[str] = None) -> str:
 
 
 def _lay_tool_dir(prefix, description: PackageDescription, brdsetup: str,
-                  stub_config: dict) -> List[str]:
+                  stub_config: dict) -> None:
     tool = prefix.unix(description.tool_dir)
     tool.mkdir(parents=True, exist_ok=True)
     for source in sorted(env.package_dir().iterdir()):
@@ -240,4 +231,3 @@ def _lay_tool_dir(prefix, description: PackageDescription, brdsetup: str,
         shutil.copyfile(description.installer_library, tool / "kmiinst.dll")
     else:
         kmi.install_stub(tool, "normal", **stub_config)
-    return sorted(prefix.win(p) for p in tool.iterdir())

@@ -131,6 +131,7 @@ class Rehearsal:
         self.prefix_name = prefix_name
         self.runner = runner
         self.relay = relay  # traces what the tool calls (relay.py)
+        self.tool_dir = description.tool_dir
         self.prefix: Optional[Prefix] = None
         self.footprint: List[Item] = []
         self.companions: List[Tuple[FakeApp, str]] = []
@@ -146,7 +147,6 @@ class Rehearsal:
         others = install_others(self.description, prefix)
         bare = Snapshot.take(prefix)
         install(self.description, prefix, STUB_CONFIG)
-        self.tool_dir = self.description.tool_dir
         installed = Snapshot.take(prefix)
         self.footprint = [i for i in added_items(diff(bare, installed))
                           if not self._is_tool_item(i)]
@@ -205,7 +205,7 @@ class Rehearsal:
                             for n in self.description.dialups if n.lower() in named]
         outcome.left += [f"dial-up entry {n}: {NOT_NAMED}"
                          for n in self.description.dialups if n.lower() not in named]
-        outcome.else_changed = self._else(change, mine, after=True)
+        outcome.else_changed = self._else(change, mine)
         listing("removed", outcome.removed)
         listing("left of the package", outcome.left)
         listing("what else changed", outcome.else_changed)
@@ -219,7 +219,7 @@ class Rehearsal:
         outcome.left_after_restart += [line for line in outcome.left
                                        if line.startswith(("window ", "dial-up entry "))]
         mine = {key_of(i) for i in self.footprint}
-        outcome.else_changed_after_restart = self._else(change, mine, after=False)
+        outcome.else_changed_after_restart = self._else(change, mine)
         listing("left of the package after the restart", outcome.left_after_restart)
         listing("what else changed after the restart", outcome.else_changed_after_restart)
 
@@ -228,7 +228,7 @@ class Rehearsal:
         """A value of a removed key went with it."""
         return item[0] == "value" and key_of(("key", item[1])) in gone
 
-    def _else(self, change: Diff, mine: set, after: bool) -> List[str]:
+    def _else(self, change: Diff, mine: set) -> List[str]:
         lines = [f"removed {describe(i)}" for i in removed_items(change)
                  if key_of(i) not in mine and not self._expected(i)]
         for line, item in zip(other_changes(change), self._changed_items(change)):

@@ -1,22 +1,31 @@
-"""What a program's own code calls: Wine's relay trace of one program run,
-kept to the calls made from that program's image and counted as the trace
-streams by.
+"""What a program's own code calls, from Wine's relay trace, in two forms:
+
+- CallCounter / TracedRun: every call of one program run, kept to the calls
+  made from the program's image by its first thread and counted as the
+  trace streams by (the trace is read line by line and never stored);
+- Relay: the calls of a few chosen functions, with their string arguments.
 
 Wine writes one line per call into a built-in DLL to standard error:
 
     0164:0168:Call KERNEL32.GetVersionExA(0064fd40) ret=00401a2b
 
-(process, thread, DLL.function, arguments, return address). The prefix is
-set up so that Wine relays only the imports of the traced program
-(RelayFromInclude) and leaves nothing out (no RelayExclude); the counter
-then keeps the calls of the program's first thread whose return address
-lies inside its image, which leaves exactly the calls of the program's code
-and its static runtime. The trace is read line by line and never stored."""
+(process with +pid, thread, DLL.function, arguments, return address).
+
+    relay = Relay(["kernel32.GetPrivateProfileStringA", "user32.FindWindowA"])
+    relay.install(prefix)                 # before the program starts
+    traced = relay.wrap(prefix)           # hand this to whatever starts it
+    ...
+    relay.calls(program_file)             # -> [Call("GetPrivateProfileStringA", [...])]
+
+A traced argument is its text when Wine shows a string, else None (a
+number or a null pointer)."""
 import re
+import struct
 import subprocess
 import threading
 from collections import Counter
-from typing import Dict, Tuple
+from pathlib import Path
+from typing import Dict, List, NamedTuple, Optional, Sequence, Tuple
 
 DEBUG_KEY = r"HKCU\Software\Wine\Debug"
 RELAY_DEBUG = "+pid,+relay"
@@ -95,3 +104,76 @@ class TracedRun:
         self.reader.join(60)
         starts = self.transcript.of_kind("start") if self.transcript else []
         return self.counter.select(int(starts[0]["pid"])) if starts else Counter()
+
+_ARGS_CALL = re.compile(r"^[0-9a-f]+:Call [\w.]+\.(\w+)\((.*)\) ret=([0-9a-f]{8})$")
+_ARG = re.compile(r'([0-9a-f]{8})(?: L?"((?:[^"\\]|\\.)*)")?')
+_ESCAPES = {"n": "\n", "r": "\r", "t": "\t", "\\": "\\", '"': '"'}
+
+
+class Call(NamedTuple):
+    function: str
+    args: List[Optional[str]]
+
+
+class Relay:
+    def __init__(self, functions: Sequence[str], output: Optional[Path] = None):
+        self.functions = list(functions)
+        self.output = output
+
+    def install(self, prefix) -> None:
+        """Traces only these functions in the prefix (needs +relay in the
+        traced process's WINEDEBUG, which wrap() gives)."""
+        self.output = self.output or prefix.path / "vtxkit" / "relay.txt"
+        self.output.parent.mkdir(parents=True, exist_ok=True)
+        prefix.wine(["reg", "add", DEBUG_KEY, "/v", "RelayInclude", "/d",
+                     ";".join(self.functions), "/f"])
+
+    def wrap(self, prefix) -> "_TracedPrefix":
+        return _TracedPrefix(prefix, self.output)
+
+    def calls(self, program: Path) -> List[Call]:
+        """The traced calls whose return address lies in program's image."""
+        low, high = image_range(program)
+        found = []
+        text = self.output.read_text(encoding="cp1252", errors="replace") \
+            if self.output and self.output.exists() else ""
+        for line in text.splitlines():
+            match = _ARGS_CALL.match(line)
+            if match and low <= int(match.group(3), 16) < high:
+                found.append(Call(match.group(1), _arguments(match.group(2))))
+        return found
+
+
+class _TracedPrefix:
+    """The prefix, but whatever it starts runs with +relay and writes the
+    trace to the relay's file."""
+
+    def __init__(self, prefix, output: Path):
+        self._prefix, self._output = prefix, output
+
+    def __getattr__(self, name):
+        return getattr(self._prefix, name)
+
+    def start(self, *args, **popen):
+        popen["extra_env"] = {**(popen.get("extra_env") or {}), "WINEDEBUG": "+relay"}
+        popen["stderr"] = open(self._output, "ab")
+        return self._prefix.start(*args, **popen)
+
+
+def image_range(program: Path):
+    """(image base, image end) from the program file's PE header."""
+    data = Path(program).read_bytes()
+    pe = struct.unpack_from("<I", data, 0x3C)[0]
+    optional = pe + 24
+    base = struct.unpack_from("<I", data, optional + 28)[0]
+    size = struct.unpack_from("<I", data, optional + 56)[0]
+    return base, base + size
+
+
+def _arguments(text: str) -> List[Optional[str]]:
+    args = []
+    for match in _ARG.finditer(text):
+        quoted = match.group(2)
+        args.append(None if quoted is None else
+                    re.sub(r"\\(.)", lambda m: _ESCAPES.get(m.group(1), m.group(1)), quoted))
+    return args

@@ -40,8 +40,10 @@ SECTIONS = {"SystemInfo": "SystemInfo", "IspDefault": "IspDefault",
             "each icon section": "IconA", "each provider section": "IspB"}
 WRITTEN_BY_THE_TOOL = {"vtx.log", "wininit.ini"}
 MISTAKE = "NoSettingNamesMe.sys"
-# Read by the guards from the platform's own key (the program-files root).
-PLATFORM_VALUES = {"ProgramFilesDir"}
+# Read by the folder guard from the platform's own keys (CurrentVersion and
+# the profile lists), never from the package key.
+PLATFORM_VALUES = {"ProgramFilesDir", "CommonFilesDir", "ProfileImagePath", "ProfilesDirectory",
+                   "AllUsersProfile", "DefaultUserProfile", "ProgramData", "Public"}
 
 
 # ---------------------------------------------------------------- the contract

@@ -86,15 +86,6 @@ def assert_unchanged(fixture, before):
     assert difference.is_empty(), str(difference)
 
 
-def filled_samples(transcript):
-    """Progress samples once the run has given the window its title: the
-    driver may catch the window straight after its creation, still with the
-    template's title and empty lines."""
-    samples = transcript.progress
-    titled = [i for i, e in enumerate(samples) if e["caption"] == CAPTION]
-    return samples[titled[0]:] if titled else []
-
-
 def assert_single_notice(transcript, text):
     assert transcript.exit_code == 0, transcript
     assert [(b.buttons, b.text) for b in transcript.boxes] == [(["ok"], text)], transcript
@@ -193,7 +184,7 @@ def test_declined_confirmation_changes_nothing():
     transcript = fixture.run_tool(answers=["no"])
     assert transcript.exit_code == 0
     assert [(b.buttons, b.text) for b in transcript.boxes] == [(["yes", "no"], confirmation(EN))]
-    samples = filled_samples(transcript)
+    samples = transcript.filled_progress()
     assert samples, "the hidden progress window exists"
     assert not any(e["visible"] == "1" for e in transcript.progress), "never shown"
     assert (samples[0]["heading"], samples[0]["status"]) == (EN[10], EN[120])
@@ -250,7 +241,7 @@ def assert_library_calls(fixture):
 
 
 def assert_progress_window(transcript):
-    samples = filled_samples(transcript)
+    samples = transcript.filled_progress()
     shown = [e for e in samples if e["visible"] == "1"]
     assert shown, transcript
     assert all(e["caption"] == CAPTION and e["heading"] == EN[10] for e in shown)
@@ -372,7 +363,7 @@ def test_german_locale_picks_german():
     fixture = installed()
     transcript = fixture.run_tool(answers=["no"])
     assert transcript.box_texts == [confirmation(DE)], transcript
-    assert filled_samples(transcript)[0]["heading"] == DE[10]
+    assert transcript.filled_progress()[0]["heading"] == DE[10]
 
 
 def test_other_locale_takes_the_first_entry():

@@ -1,28 +1,14 @@
-"""Shared checks of the hardening tests: the language texts, a run that
-ended normally, the places a removal may touch, and what it scheduled."""
+"""Shared checks of the hardening tests: a run that ended normally and the
+places a removal may touch."""
 import re
 from pathlib import PureWindowsPath
 from typing import List
 
 import vtxkit
-from vtxkit import env
+from texts import RESTART_QUESTION
 
 END_LINE = re.compile(r"^<=== : \d{1,2}/\d{1,2}/\d{4} - \d{1,2}:\d{1,2}:\d{1,2}$")
 SESSION_MANAGER = r"HKEY_LOCAL_MACHINE\System\CurrentControlSet\Control\Session Manager"
-
-
-def language_texts(name="english"):
-    """The strings of a language library, by number, from its source."""
-    header = (env.source_dir() / "res" / "resource.h").read_text()
-    ids = {key: int(number) for key, number in re.findall(r"#define (IDS_\w+) (\d+)", header)}
-    source = (env.source_dir() / "dist" / "languages" / f"kmtext_{name}.rc").read_bytes()
-    pairs = re.findall(r'^\s*(IDS_\w+) "(.*)"\s*$', source.decode("cp1252"), re.M)
-    return {ids[key]: text for key, text in pairs}
-
-
-EN = language_texts()
-CONFIRMATION = EN[43] + "\n" + EN[44]
-RESTART_QUESTION = EN[31] + "...\n" + EN[114]
 
 
 def vantix_lines(prefix) -> List[str]:

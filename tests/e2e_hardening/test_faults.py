@@ -3,8 +3,8 @@ from, wininit.ini in use on Windows 98, a language library that cannot be
 loaded, and an installer library whose uninstall reports no progress or far
 too much."""
 import vtxkit
-from hardening import (CONFIRMATION, EN, Footprint, ended_normally,
-                       vantix_lines)
+from hardening import Footprint, ended_normally, vantix_lines
+from texts import CONFIRMATION
 
 
 def installed(version, **options):

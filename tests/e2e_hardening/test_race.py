@@ -6,7 +6,8 @@ work."""
 import time
 
 import vtxkit
-from hardening import CONFIRMATION, EN, vantix_lines
+from hardening import vantix_lines
+from texts import CONFIRMATION, EN
 
 ROUNDS = 10
 LOCK_REFUSED = "vtxRemoveDevice: only one instance allowed!"

@@ -5,12 +5,8 @@ import os
 import re
 
 import vtxkit
-from vtxkit import env
-
-CAPTION = vtxkit.DEFAULT_CAPTION
-NOTICE_TOOL_INI = "ERROR : LOCAL VTX.INI FILE?"
-NOTICE_SETUP_INI = "ERROR : LOCAL BRDSETUP.INI?"
-NOTICE_LIBRARY = "ERROR: LOCAL KMIINST.DLL FILE?"
+from texts import (CAPTION, DE, EN, NOTICE_LIBRARY, NOTICE_SETUP_INI, NOTICE_TOOL_INI,
+                   confirmation, restart_question)
 
 # Two device entries: one of four parts, one with a doubled backslash.
 DEVICES = r"KELCHIP\ADSL\USB\VID_0A5C&PID_2110,KELCHIP\\ADSL\USB"
@@ -22,27 +18,6 @@ START_LINE = re.compile(r"^===> : \d{1,2}/\d{1,2}/\d{4} - \d{1,2}:\d{1,2}:\d{1,2
 END_LINE = re.compile(r"^<=== : \d{1,2}/\d{1,2}/\d{4} - \d{1,2}:\d{1,2}:\d{1,2}$")
 TRACE_LINE = re.compile(r"^(Parse DeviceId=|kmvs_|Vantixcallback: |RemoveFromWin(Sys)?Dir=|"
                         r"User needs to reboot|vtxRemoveDevice: (User opted|Rebooting))")
-
-
-def language_texts(name):
-    """The strings of a language library, by number, from its source."""
-    header = (env.source_dir() / "res" / "resource.h").read_text()
-    ids = {name: int(number) for name, number in re.findall(r"#define (IDS_\w+) (\d+)", header)}
-    source = (env.source_dir() / "dist" / "languages" / f"kmtext_{name}.rc").read_bytes()
-    pairs = re.findall(r'^\s*(IDS_\w+) "(.*)"\s*$', source.decode("cp1252"), re.M)
-    return {ids[key]: text for key, text in pairs}
-
-
-EN = language_texts("english")
-DE = language_texts("german")
-
-
-def confirmation(texts):
-    return texts[43] + "\n" + texts[44]
-
-
-def restart_question(texts):
-    return texts[31] + "...\n" + texts[114]
 
 
 def installed(version="winxp", **options):

@@ -2,12 +2,13 @@
 same moment in one prefix, ten times over. Each copy's first box is held
 open until both copies show one, so the two always overlap; the copy that
 reaches the confirmation then declines it, which keeps every round free of
-work."""
+work. Each round after the first also shows that the lock is free again
+once the copy that held it has ended."""
 import time
 
 import vtxkit
 from hardening import vantix_lines
-from texts import CONFIRMATION, EN
+from texts import CAPTION, CONFIRMATION, EN
 
 ROUNDS = 10
 LOCK_REFUSED = "vtxRemoveDevice: only one instance allowed!"
@@ -39,6 +40,8 @@ def roles(transcripts):
     seen = [[(b.buttons, b.text) for b in t.boxes] for t in transcripts]
     confirmed = [(["yes", "no"], CONFIRMATION)]
     refused = [(["ok"], EN[93])]
+    captions = {b.caption for t in transcripts for b in t.boxes}
+    assert captions == {CAPTION}, captions
     if seen == [confirmed, refused]:
         return 0, 1
     if seen == [refused, confirmed]:

@@ -116,23 +116,7 @@ def test_library_without_is_user_admin_shows_8004_and_is_released():
 
 # ------------------------------------------------------------ lock and rights
 
-def test_second_copy_while_the_lock_is_held():
-    fixture = installed()
-    before = snapshot(fixture)
-    first = fixture.start_tool(answers=["no"], holds=[1])
-    first.wait_for("box", n=1)
-    second = fixture.run_tool()
-    assert_single_notice(second, EN[93])
-    first.release(1)
-    first_transcript = first.wait()
-    assert first_transcript.box_texts == [confirmation(EN)], "the first copy was not disturbed"
-    assert kinds(fixture) == ["isUserAdmin"], "the second copy asked nothing of the library"
-    assert "vtxRemoveDevice: only one instance allowed!" in vantix_lines(fixture)
-    assert_unchanged(fixture, before)
-    # Once the first copy has ended, the lock is free again.
-    third = fixture.run_tool(answers=["no"])
-    assert third.box_texts == [confirmation(EN)], third
-
+# The instance lock: test_race.py.
 
 def test_nt_user_without_administrator_rights_is_refused_before_any_question():
     fixture = installed("winxp", stub_config={"is_user_admin": False})

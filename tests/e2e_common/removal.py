@@ -7,6 +7,7 @@ from dataclasses import dataclass
 from typing import Dict, Iterable, List, Optional, Sequence
 
 import vtxkit
+from texts import CONFIRMATION, EN, RESTART_QUESTION
 from vtxkit import env, join
 
 PENDING_VALUE = "PendingFileRenameOperations"
@@ -96,12 +97,12 @@ class Removal:
                 if line.logger in ERROR_LOGGERS]
 
 
-def remove(fixture, answers=("yes", "no"), **driver_options) -> Removal:
+def remove(fixture, **driver_options) -> Removal:
     """Confirms the removal and declines the restart (the test restarts the
     prefix itself); checks that the run ran to its end."""
     wininit_before = vtxkit.read_wininit(fixture.prefix)
     before = vtxkit.Snapshot.take(fixture.prefix)
-    transcript = fixture.run_tool(answers=list(answers), **driver_options)
+    transcript = fixture.run_tool(answers=["yes", "no"], **driver_options)
     after = vtxkit.Snapshot.take(fixture.prefix)
     removal = Removal(fixture, transcript, before, after, vtxkit.diff(before, after),
                       wininit_before)
@@ -110,10 +111,12 @@ def remove(fixture, answers=("yes", "no"), **driver_options) -> Removal:
 
 
 def assert_completed(removal: Removal) -> None:
-    """Exit code 0, the restart question asked, the end line written."""
+    """Exit code 0, the whole dialogue of a confirmed run whose restart was
+    put off, the end line written."""
     transcript = removal.transcript
     assert transcript.complete and transcript.exit_code == 0, transcript
-    assert len(transcript.boxes) >= 3, transcript.summary()
+    assert transcript.box_texts == [CONFIRMATION, EN[112], RESTART_QUESTION, EN[39]], \
+        transcript.summary()
     lines = removal.log
     assert "User needs to reboot" in lines, "\n".join(lines)
     assert lines and lines[-1].startswith("<=== : "), "\n".join(lines)

@@ -1,5 +1,6 @@
-"""Shared checks of the hardening tests: a run that ended normally and the
-places a removal may touch."""
+"""Shared checks of the end-to-end tests: the run's log lines, a run that
+ended normally, a run that ended early and changed nothing, and the places
+a removal may touch."""
 import re
 from pathlib import PureWindowsPath
 from typing import List
@@ -7,12 +8,43 @@ from typing import List
 import vtxkit
 from texts import RESTART_QUESTION
 
+START_LINE = re.compile(r"^===> : \d{1,2}/\d{1,2}/\d{4} - \d{1,2}:\d{1,2}:\d{1,2}$")
 END_LINE = re.compile(r"^<=== : \d{1,2}/\d{1,2}/\d{4} - \d{1,2}:\d{1,2}:\d{1,2}$")
 SESSION_MANAGER = r"HKEY_LOCAL_MACHINE\System\CurrentControlSet\Control\Session Manager"
 
 
 def vantix_lines(prefix) -> List[str]:
+    """The messages of the run's own log lines, in file order."""
     return vtxkit.log_messages(prefix, "Vantix")
+
+
+def assert_start_and_end(lines: List[str]) -> None:
+    assert START_LINE.match(lines[0]), lines
+    assert END_LINE.match(lines[-1]), lines
+
+
+def assert_unchanged(fixture, before) -> None:
+    """Nothing but the log and the stand-in's own files differs from before."""
+    ignore = vtxkit.snapshot.DEFAULT_IGNORE_FILES + [
+        vtxkit.join(fixture.windows_dir, "VTX.LOG"),
+        vtxkit.join(fixture.tool_dir_win, "kmiinst.calls")]
+    difference = vtxkit.diff(before, vtxkit.Snapshot.take(fixture.prefix), ignore_files=ignore)
+    assert difference.is_empty(), str(difference)
+
+
+def assert_quiet_end(fixture, message: str) -> None:
+    """A run that ends before its first box: the library loaded and released
+    by the tool, one error line between start and end, nothing changed."""
+    before = vtxkit.Snapshot.take(fixture.prefix)
+    transcript = fixture.run_tool(answers=["yes", "yes"])
+    assert transcript.exit_code == 0 and transcript.boxes == [], transcript
+    calls = vtxkit.read_calls(fixture.tool_dir)
+    assert [c.kind for c in calls] == ["load", "unload"]
+    assert calls[-1]["freed"] == "1"
+    lines = vantix_lines(fixture.prefix)
+    assert lines[1:-1] == [f"vtxRemoveDevice: {message}"], lines
+    assert_start_and_end(lines)
+    assert_unchanged(fixture, before)
 
 
 def ended_normally(transcript, prefix, logged=True) -> List[str]:

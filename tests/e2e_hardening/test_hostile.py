@@ -148,7 +148,7 @@ class HostileRun:
         return found
 
     def log_lines(self) -> List[str]:
-        return [line.message for line in vtxkit.read_log(self.prefix)]
+        return vtxkit.log_messages(self.prefix)
 
     def logged_start(self, template: str, length=None) -> List[str]:
         """Some log line begins with the text (its first length characters)."""

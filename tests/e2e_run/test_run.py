@@ -5,6 +5,7 @@ import os
 import re
 
 import vtxkit
+from hardening import assert_quiet_end, assert_start_and_end, assert_unchanged, vantix_lines
 from texts import (CAPTION, DE, EN, NOTICE_LIBRARY, NOTICE_SETUP_INI, NOTICE_TOOL_INI,
                    confirmation, restart_question)
 
@@ -14,8 +15,6 @@ EXPECTED_RECORDS = [("ADSL", "KELCHIP", r"ADSL\USB\VID_0A5C&PID_2110"),
                     ("ADSL", "KELCHIP", r"\ADSL\USB")]
 FIGURES = [25, 75]
 
-START_LINE = re.compile(r"^===> : \d{1,2}/\d{1,2}/\d{4} - \d{1,2}:\d{1,2}:\d{1,2}$")
-END_LINE = re.compile(r"^<=== : \d{1,2}/\d{1,2}/\d{4} - \d{1,2}:\d{1,2}:\d{1,2}$")
 TRACE_LINE = re.compile(r"^(Parse DeviceId=|kmvs_|Vantixcallback: |RemoveFromWin(Sys)?Dir=|"
                         r"User needs to reboot|vtxRemoveDevice: (User opted|Rebooting))")
 
@@ -31,15 +30,6 @@ def use_locale(name):
     os.environ["LANG"] = name
 
 
-def vantix_lines(fixture):
-    return vtxkit.log_messages(fixture.prefix, "Vantix")
-
-
-def assert_start_and_end(lines):
-    assert START_LINE.match(lines[0]), lines
-    assert END_LINE.match(lines[-1]), lines
-
-
 def calls(fixture):
     return vtxkit.read_calls(fixture.tool_dir)
 
@@ -50,15 +40,6 @@ def kinds(fixture):
 
 def snapshot(fixture):
     return vtxkit.Snapshot.take(fixture.prefix)
-
-
-def assert_unchanged(fixture, before):
-    """Nothing but the log and the stand-in's own files differs."""
-    ignore = vtxkit.snapshot.DEFAULT_IGNORE_FILES + [
-        vtxkit.join(fixture.windows_dir, "VTX.LOG"),
-        vtxkit.join(fixture.tool_dir_win, "kmiinst.calls")]
-    difference = vtxkit.diff(before, snapshot(fixture), ignore_files=ignore)
-    assert difference.is_empty(), str(difference)
 
 
 def assert_single_notice(transcript, text):
@@ -76,7 +57,7 @@ def test_missing_tool_ini_shows_8002_only():
     transcript = fixture.run_tool()
     assert_single_notice(transcript, NOTICE_TOOL_INI)
     assert calls(fixture) == [], "the installer library is never loaded"
-    lines = vantix_lines(fixture)
+    lines = vantix_lines(fixture.prefix)
     assert lines[1:-1] == ["IsVtIniFile: VTX.INI file missing",
                            "vtxRemoveDevice: VTX.INI INI is Missing!"], lines
     assert_start_and_end(lines)
@@ -89,7 +70,7 @@ def test_missing_setup_ini_shows_8003_only():
     transcript = fixture.run_tool()
     assert_single_notice(transcript, NOTICE_SETUP_INI)
     assert calls(fixture) == []
-    assert vantix_lines(fixture)[1:-1] == [
+    assert vantix_lines(fixture.prefix)[1:-1] == [
         "IsVtInstallInitFile: brdsetup.ini file missing",
         "vtxRemoveDevice: Local copy of brdsetup.ini INI is Missing!"]
 
@@ -99,7 +80,7 @@ def test_missing_library_shows_8004():
     before = snapshot(fixture)
     transcript = fixture.run_tool()
     assert_single_notice(transcript, NOTICE_LIBRARY)
-    assert vantix_lines(fixture)[1:-1] == [
+    assert vantix_lines(fixture.prefix)[1:-1] == [
         "vtxRemoveDevice: Local copy of kmiinst.dll file is Missing!"]
     assert_unchanged(fixture, before)
 
@@ -110,7 +91,7 @@ def test_library_without_is_user_admin_shows_8004_and_is_released():
     assert_single_notice(transcript, NOTICE_LIBRARY)
     assert [c.kind for c in calls(fixture)] == ["load", "unload"]
     assert calls(fixture)[-1]["freed"] == "1", "released by the tool, not by the process end"
-    assert vantix_lines(fixture)[1:-1] == [
+    assert vantix_lines(fixture.prefix)[1:-1] == [
         "vtxRemoveDevice: Error in kmiinst.dll file! No entry for DLL funcs."]
 
 
@@ -124,7 +105,7 @@ def test_nt_user_without_administrator_rights_is_refused_before_any_question():
     transcript = fixture.run_tool(answers=["yes"])
     assert_single_notice(transcript, EN[134])
     assert kinds(fixture) == ["isUserAdmin"]
-    assert "vtxRemoveDevice: isUserAdmin=NOT ADMIM" in vantix_lines(fixture)
+    assert "vtxRemoveDevice: isUserAdmin=NOT ADMIM" in vantix_lines(fixture.prefix)
     assert_unchanged(fixture, before)
 
 
@@ -148,7 +129,7 @@ def test_declined_confirmation_changes_nothing():
     assert not any(e["visible"] == "1" for e in transcript.progress), "never shown"
     assert (samples[0]["heading"], samples[0]["status"]) == (EN[10], EN[120])
     assert kinds(fixture) == ["isUserAdmin"]
-    lines = vantix_lines(fixture)
+    lines = vantix_lines(fixture.prefix)
     assert lines[1:-1] == ["vtxRemoveDevice: User opted out of clean up."], lines
     assert_unchanged(fixture, before)
 
@@ -159,7 +140,7 @@ def test_question_that_cannot_be_shown_counts_as_declined():
     done = fixture.prefix.run(fixture.tool_exe, cwd=fixture.tool_dir_win, timeout=60,
                               extra_env={"DISPLAY": ""})
     assert done.returncode == 0
-    assert "vtxRemoveDevice: User opted out of clean up." in vantix_lines(fixture)
+    assert "vtxRemoveDevice: User opted out of clean up." in vantix_lines(fixture.prefix)
     assert "initialize" not in kinds(fixture)
     assert_unchanged(fixture, before)
 
@@ -237,7 +218,7 @@ def assert_log_spine(fixture, accept_restart):
         "User needs to reboot",
         "vtxRemoveDevice: Rebooting PC in a few seconds..." if accept_restart else
         "vtxRemoveDevice: User opted to Reboot PC later..."]
-    lines = vantix_lines(fixture)
+    lines = vantix_lines(fixture.prefix)
     assert_start_and_end(lines)
     assert [line for line in lines if TRACE_LINE.match(line)] == spine, "\n".join(lines)
 
@@ -291,7 +272,7 @@ def test_full_run_on_98_restart_accepted():
 def test_log_level_error_writes_no_trace_but_calls_the_library():
     fixture, transcript = full_run("winxp", False, vtx_ini={"SystemInfo": {"Debug": "error"}})
     assert_dialogue(transcript, accept_restart=False)
-    lines = vantix_lines(fixture)
+    lines = vantix_lines(fixture.prefix)
     assert_start_and_end(lines)
     assert not [line for line in lines if TRACE_LINE.match(line)], lines
     assert kinds(fixture).count("initialize") == 2
@@ -304,9 +285,9 @@ def test_long_list_values_are_cut_in_the_log():
     value = ",".join(names)
     assert 495 < len(value) <= 511, len(value)
     fixture, _ = full_run("winxp", False, vtx_ini={"SystemInfo": {"RemoveFromWinSysDir": value}})
-    line = [m for m in vantix_lines(fixture) if m.startswith("RemoveFromWinSysDir=")]
+    line = [m for m in vantix_lines(fixture.prefix) if m.startswith("RemoveFromWinSysDir=")]
     assert line == [("RemoveFromWinSysDir=" + value)[:511]], line
-    assert "User needs to reboot" in vantix_lines(fixture), "the run went on"
+    assert "User needs to reboot" in vantix_lines(fixture.prefix), "the run went on"
 
 
 # ------------------------------------------------------------ language
@@ -344,19 +325,6 @@ def test_forced_language_in_another_letter_case():
 
 # ------------------------------------------------------------ language failures
 
-def assert_quiet_end(fixture, message):
-    """No box, the library released, one error line, nothing changed."""
-    before = snapshot(fixture)
-    transcript = fixture.run_tool(answers=["yes", "yes"])
-    assert transcript.exit_code == 0 and transcript.boxes == [], transcript
-    assert [c.kind for c in calls(fixture)] == ["load", "unload"]
-    assert calls(fixture)[-1]["freed"] == "1"
-    lines = vantix_lines(fixture)
-    assert lines[1:-1] == [f"vtxRemoveDevice: {message}"], lines
-    assert_start_and_end(lines)
-    assert_unchanged(fixture, before)
-
-
 def test_bad_language_entry_ends_quietly():
     fixture = installed(vtx_ini={"Languages": {"german": "kmtext_german.dll,0x0007,,101"}})
     assert_quiet_end(fixture, "Language has invalid format")
@@ -367,10 +335,7 @@ def test_forced_language_without_entry_ends_quietly():
     assert_quiet_end(fixture, "Invalid language")
 
 
-def test_missing_language_library_ends_quietly():
-    fixture = installed(vtx_ini={"SystemInfo": {"ForceLanguage": "GERMAN"}})
-    (fixture.tool_dir / "kmtext_german.dll").unlink()
-    assert_quiet_end(fixture, "Can't find language DLL")
+# A language library that is missing or cannot be loaded: test_faults.py.
 
 
 def test_languages_of_commas_only_end_quietly():

@@ -254,13 +254,19 @@ def test_failed_asserts_name_got_and_expected():
     assert failure_of("assert not [3]") == (
         "assert not [3]\n  got:      [3]\n  expected: a false value")
     assert failure_of("assert 1 and 0") == "assert 0\n  got:      0"
+    assert failure_of("assert all(n % 2 for n, _ in [(1, 'a'), (2, 'b')] if n)") == (
+        "assert all(n % 2 for n, _ in [(1, 'a'), (2, 'b')] if n)\n"
+        "  got:      [(2, 'b')]\n  expected: no item for which it is false")
+    assert failure_of("assert any(n > 5 for n in iter([1, 2]))") == (
+        "assert any(n > 5 for n in iter([1, 2]))\n"
+        "  got:      [1, 2]\n  expected: one item for which it is true")
     # Each operand is evaluated once, and a chain stops at its first false link.
     calls = "seen = []\ndef f(x):\n    seen.append(x)\n    return x\n"
     assert failure_of(calls + "assert f(1) < f(0) < f(5)") == (
         "assert f(1) < f(0) < f(5)\n  got:      1\n  expected: < 0")
     namespace = {}
-    exec(rewrite(calls + "assert f(1) < f(2) < f(3) and f([1]) == [1]\nassert not f([])",
-                 "<sample>"), namespace)
+    exec(rewrite(calls + "assert f(1) < f(2) < f(3) and f([1]) == [1]\nassert not f([])\n"
+                 "assert all(x for x in [1, 2]) and any(x for x in [0, 1])", "<sample>"), namespace)
     assert namespace["seen"] == [1, 2, 3, [1], []]
     # This file and the helpers imported from the tests' folders are loaded
     # rewritten.

@@ -15,7 +15,9 @@ fails with
 
 `assert a and b` checks a, then b, as two asserts; a chained comparison
 `a < b < c` checks each link in order and stops at the first that fails,
-as Python does. Any other condition shows its value."""
+as Python does. `assert all(x > 0 for x in xs)` shows the items for which
+the condition is false, `any(...)` every item. Any other condition shows
+its value."""
 import ast
 import copy
 import importlib.abc
@@ -43,13 +45,18 @@ def _shown(value) -> str:
 
 def failure_message(source: str, operator, got, expected, note=None) -> str:
     """The text of a failed assert. operator None: a plain condition whose
-    value was got; "not": `not got` was false; otherwise got OP expected
-    was false."""
+    value was got; "not": `not got` was false; "all": got are the items for
+    which the condition of all() was false; "any": got are the items of
+    any(), none true; otherwise got OP expected was false."""
     lines = [f"assert {source}"]
     if operator is None:
         lines.append(f"  got:      {_shown(got)}")
     elif operator == "not":
         lines += [f"  got:      {_shown(got)}", "  expected: a false value"]
+    elif operator == "all":
+        lines += [f"  got:      {_shown(got)}", "  expected: no item for which it is false"]
+    elif operator == "any":
+        lines += [f"  got:      {_shown(got)}", "  expected: one item for which it is true"]
     elif operator == "==":
         lines += [f"  got:      {_shown(got)}", f"  expected: {_shown(expected)}"]
     else:
@@ -107,6 +114,8 @@ class _Rewriter(ast.NodeTransformer):
                 inner += stored + [ast.If(ast.UnaryOp(ast.Not(), compare), [fail], [])]
                 left = right
             return statements
+        if _is_all_or_any(test):
+            return self._check_items(test, source, note)
         if isinstance(test, ast.UnaryOp) and isinstance(test.op, ast.Not):
             statements, value = self._store(test.operand)
             fail = self._fail(source, "not", value, None, note)
@@ -115,11 +124,46 @@ class _Rewriter(ast.NodeTransformer):
         fail = self._fail(source, None, value, None, note)
         return statements + [ast.If(ast.UnaryOp(ast.Not(), value), [fail], [])]
 
+    def _check_items(self, test, source, note) -> List[ast.stmt]:
+        """all(E for T in I if C) / any(...): the items (T) are gathered
+        once; a failure shows those for which E was false (all) or every
+        item (any)."""
+        comprehension = test.args[0].generators[0]
+        item = _loaded(copy.deepcopy(comprehension.target))
+        gathered = ast.ListComp(item, [comprehension])
+        statements, items = self._store(gathered)
+        condition = test.args[0].elt
+        if test.func.id == "all":
+            condition = ast.UnaryOp(ast.Not(), condition)
+        chosen = ast.ListComp(_loaded(copy.deepcopy(comprehension.target)), [ast.comprehension(
+            copy.deepcopy(comprehension.target), items, [condition], 0)])
+        stored, picked = self._store(chosen)
+        if test.func.id == "all":
+            fail = self._fail(source, "all", picked, None, note)
+            return statements + stored + [ast.If(picked, [fail], [])]
+        fail = self._fail(source, "any", items, None, note)
+        return statements + stored + [ast.If(ast.UnaryOp(ast.Not(), picked), [fail], [])]
+
     def visit_Assert(self, node: ast.Assert):
         statements = self._check(node.test, node.msg)
         for statement in statements:
             ast.copy_location(statement, node)
         return statements
+
+
+def _is_all_or_any(test) -> bool:
+    return isinstance(test, ast.Call) and isinstance(test.func, ast.Name) and \
+        test.func.id in ("all", "any") and len(test.args) == 1 and not test.keywords and \
+        isinstance(test.args[0], (ast.GeneratorExp, ast.ListComp)) and \
+        len(test.args[0].generators) == 1 and not test.args[0].generators[0].is_async
+
+
+def _loaded(target):
+    """A comprehension's target (a name or a tuple of names) as a value."""
+    for node in ast.walk(target):
+        if hasattr(node, "ctx"):
+            node.ctx = ast.Load()
+    return target
 
 
 def rewrite(source: str, filename: str):

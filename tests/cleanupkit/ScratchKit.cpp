@@ -40,14 +40,10 @@ void removeFilesAndFolder(const std::string& folder) {
 
 }  // namespace
 
-ScratchCwd::ScratchCwd() {
+ScratchCwd::ScratchCwd() : folder(scratchDir("cwd" + std::to_string(GetCurrentProcessId()))) {
     char buffer[MAX_PATH];
     GetCurrentDirectoryA(MAX_PATH, buffer);
     previous = buffer;
-    GetTempPathA(MAX_PATH, buffer);
-    folder = std::string(buffer) + "vtx_scratch_" + std::to_string(GetCurrentProcessId());
-    removeFilesAndFolder(folder);
-    CreateDirectoryA(folder.c_str(), nullptr);
     SetCurrentDirectoryA(folder.c_str());
 }
 
@@ -176,6 +172,16 @@ std::vector<std::string> pendingDeletions() {
 std::string logPath() { return concatPath(getWindowsDir(), "VTX.LOG"); }
 
 std::string logText() { return readFile(logPath()); }
+
+std::vector<std::string> logLines() {
+    std::vector<std::string> lines;
+    std::istringstream text(logText());
+    for (std::string line; std::getline(text, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
 
 std::string LogTail::added() const {
     const std::string text = logText();

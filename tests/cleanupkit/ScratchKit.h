@@ -69,6 +69,7 @@ std::vector<std::string> pendingDeletions();
 // ("" when absent).
 std::string logPath();
 std::string logText();
+std::vector<std::string> logLines();  // without their line ends
 // What VTX.LOG gains after the object is made.
 class LogTail {
 public:

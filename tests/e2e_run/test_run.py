@@ -294,52 +294,56 @@ def test_long_list_values_are_cut_in_the_log():
 
 # ------------------------------------------------------------ language
 
-def first_box_text(fixture):
-    transcript = fixture.run_tool(answers=["no"])
-    assert transcript.exit_code == 0, transcript
-    return transcript.box_texts[0]
+def with_tool_ini(fixture, **vtx_ini):
+    """The fixture's tool directory with VTX.INI as the fixture would write
+    it with these overrides, and without the log and the stand-in's record
+    of earlier runs."""
+    text = vtxkit.PackageFixture(fixture.prefix, vtx_ini=vtx_ini).vtx_ini_text()
+    (fixture.tool_dir / "VTX.INI").write_bytes(text.encode("cp1252"))
+    (fixture.prefix.windows_dir / "VTX.LOG").unlink(missing_ok=True)
+    (fixture.tool_dir / "kmiinst.calls").unlink(missing_ok=True)
+    return fixture
 
 
-def test_german_locale_picks_german():
-    use_locale("de_DE.UTF-8")
+# Locale, VTX.INI and the language whose texts the first box shows. Each
+# run is declined, so one prefix serves them all.
+LANGUAGE_CHOICES = [
+    ("de_DE.UTF-8", {}, DE),
+    ("fr_FR.UTF-8", {"SystemInfo": {"SupportedLanguages": "GERMAN,ENGLISH"}}, DE),
+    ("en_US.UTF-8", {"SystemInfo": {"SupportedLanguages": "GERMAN,ENGLISH"}}, EN),
+    ("en_US.UTF-8", {"SystemInfo": {"ForceLanguage": "German"}}, DE),
+]
+
+
+def test_language_follows_locale_list_order_and_forced_name():
+    """German locale: German; another locale: the first entry; English
+    locale: English even when listed second; a forced name in another
+    letter case wins over the locale."""
     fixture = installed()
-    transcript = fixture.run_tool(answers=["no"])
-    assert transcript.box_texts == [confirmation(DE)], transcript
-    assert transcript.filled_progress()[0]["heading"] == DE[10]
-
-
-def test_other_locale_takes_the_first_entry():
-    use_locale("fr_FR.UTF-8")
-    fixture = installed(vtx_ini={"SystemInfo": {"SupportedLanguages": "GERMAN,ENGLISH"}})
-    assert first_box_text(fixture) == confirmation(DE)
-
-
-def test_english_locale_takes_english_even_when_listed_second():
-    use_locale("en_US.UTF-8")
-    fixture = installed(vtx_ini={"SystemInfo": {"SupportedLanguages": "GERMAN,ENGLISH"}})
-    assert first_box_text(fixture) == confirmation(EN)
-
-
-def test_forced_language_in_another_letter_case():
-    fixture = installed(vtx_ini={"SystemInfo": {"ForceLanguage": "German"}})
-    assert first_box_text(fixture) == confirmation(DE)
+    for locale, vtx_ini, texts in LANGUAGE_CHOICES:
+        use_locale(locale)
+        transcript = with_tool_ini(fixture, **vtx_ini).run_tool(answers=["no"])
+        assert transcript.exit_code == 0, (locale, vtx_ini)
+        assert transcript.box_texts == [confirmation(texts)], (locale, vtx_ini)
+        assert transcript.filled_progress()[0]["heading"] == texts[10], (locale, vtx_ini)
 
 
 # ------------------------------------------------------------ language failures
 
-def test_bad_language_entry_ends_quietly():
-    fixture = installed(vtx_ini={"Languages": {"german": "kmtext_german.dll,0x0007,,101"}})
-    assert_quiet_end(fixture, "Language has invalid format")
+# VTX.INI and the one error line of a run that ends before its first box.
+BAD_LANGUAGE_SETTINGS = [
+    ({"Languages": {"german": "kmtext_german.dll,0x0007,,101"}}, "Language has invalid format"),
+    ({"SystemInfo": {"ForceLanguage": "french"}}, "Invalid language"),
+    ({"SystemInfo": {"SupportedLanguages": ",,,"}}, "Invalid language"),
+]
 
 
-def test_forced_language_without_entry_ends_quietly():
-    fixture = installed(vtx_ini={"SystemInfo": {"ForceLanguage": "french"}})
-    assert_quiet_end(fixture, "Invalid language")
+def test_bad_language_settings_end_quietly():
+    """A malformed [Languages] entry, a forced language without an entry,
+    a list of commas only."""
+    fixture = installed()
+    for vtx_ini, message in BAD_LANGUAGE_SETTINGS:
+        assert_quiet_end(with_tool_ini(fixture, **vtx_ini), message)
 
 
 # A language library that is missing or cannot be loaded: test_faults.py.
-
-
-def test_languages_of_commas_only_end_quietly():
-    fixture = installed(vtx_ini={"SystemInfo": {"SupportedLanguages": ",,,"}})
-    assert_quiet_end(fixture, "Invalid language")

@@ -50,38 +50,41 @@ def assert_single_notice(transcript, text):
 
 # ------------------------------------------------------------ prerequisites
 
-def test_missing_tool_ini_shows_8002_only():
+# The file taken from the tool directory, the one notice and the run's log
+# lines between start and end.
+MISSING_PREREQUISITES = [
+    ("VTX.INI", NOTICE_TOOL_INI,
+     ["IsVtIniFile: VTX.INI file missing", "vtxRemoveDevice: VTX.INI INI is Missing!"]),
+    ("brdsetup.ini", NOTICE_SETUP_INI,
+     ["IsVtInstallInitFile: brdsetup.ini file missing",
+      "vtxRemoveDevice: Local copy of brdsetup.ini INI is Missing!"]),
+    ("kmiinst.dll", NOTICE_LIBRARY,
+     ["vtxRemoveDevice: Local copy of kmiinst.dll file is Missing!"]),
+]
+
+
+def without_traces(fixture):
+    """The fixture without the log and the stand-in's record of earlier runs."""
+    (fixture.prefix.windows_dir / "VTX.LOG").unlink(missing_ok=True)
+    (fixture.tool_dir / "kmiinst.calls").unlink(missing_ok=True)
+    return fixture
+
+
+def test_each_missing_prerequisite_shows_its_notice_only():
+    """VTX.INI, brdsetup.ini, the installer library, one at a time: one
+    notice, the library never loaded, nothing changed."""
     fixture = installed()
-    (fixture.tool_dir / "VTX.INI").unlink()
     before = snapshot(fixture)
-    transcript = fixture.run_tool()
-    assert_single_notice(transcript, NOTICE_TOOL_INI)
-    assert calls(fixture) == [], "the installer library is never loaded"
-    lines = vantix_lines(fixture.prefix)
-    assert lines[1:-1] == ["IsVtIniFile: VTX.INI file missing",
-                           "vtxRemoveDevice: VTX.INI INI is Missing!"], lines
-    assert_start_and_end(lines)
-    assert_unchanged(fixture, before)
-
-
-def test_missing_setup_ini_shows_8003_only():
-    fixture = installed()
-    (fixture.tool_dir / "brdsetup.ini").unlink()
-    transcript = fixture.run_tool()
-    assert_single_notice(transcript, NOTICE_SETUP_INI)
-    assert calls(fixture) == []
-    assert vantix_lines(fixture.prefix)[1:-1] == [
-        "IsVtInstallInitFile: brdsetup.ini file missing",
-        "vtxRemoveDevice: Local copy of brdsetup.ini INI is Missing!"]
-
-
-def test_missing_library_shows_8004():
-    fixture = installed(stub=None)
-    before = snapshot(fixture)
-    transcript = fixture.run_tool()
-    assert_single_notice(transcript, NOTICE_LIBRARY)
-    assert vantix_lines(fixture.prefix)[1:-1] == [
-        "vtxRemoveDevice: Local copy of kmiinst.dll file is Missing!"]
+    for name, notice, lines in MISSING_PREREQUISITES:
+        parked = fixture.prefix.drive_c / (name + ".parked")
+        (fixture.tool_dir / name).rename(parked)  # keeps the file as it was
+        transcript = without_traces(fixture).run_tool()
+        assert_single_notice(transcript, notice)
+        assert calls(fixture) == [], f"{name}: the installer library is never loaded"
+        logged = vantix_lines(fixture.prefix)
+        assert logged[1:-1] == lines, name
+        assert_start_and_end(logged)
+        parked.rename(fixture.tool_dir / name)
     assert_unchanged(fixture, before)
 
 
@@ -300,9 +303,7 @@ def with_tool_ini(fixture, **vtx_ini):
     of earlier runs."""
     text = vtxkit.PackageFixture(fixture.prefix, vtx_ini=vtx_ini).vtx_ini_text()
     (fixture.tool_dir / "VTX.INI").write_bytes(text.encode("cp1252"))
-    (fixture.prefix.windows_dir / "VTX.LOG").unlink(missing_ok=True)
-    (fixture.tool_dir / "kmiinst.calls").unlink(missing_ok=True)
-    return fixture
+    return without_traces(fixture)
 
 
 # Locale, VTX.INI and the language whose texts the first box shows. Each

@@ -6,7 +6,7 @@ from pathlib import PureWindowsPath
 from typing import List
 
 import vtxkit
-from texts import RESTART_QUESTION
+from texts import CONFIRMATION, EN, RESTART_QUESTION  # noqa: F401 (also taken from here)
 
 START_LINE = re.compile(r"^===> : \d{1,2}/\d{1,2}/\d{4} - \d{1,2}:\d{1,2}:\d{1,2}$")
 END_LINE = re.compile(r"^<=== : \d{1,2}/\d{1,2}/\d{4} - \d{1,2}:\d{1,2}:\d{1,2}$")

@@ -229,6 +229,10 @@ PERCENT = [
 
 # ------------------------------------------------------------ long values, wrong type
 
+# Close to the 511 characters an INI value can have: with its label the
+# line would not fit the log's message buffer.
+LISTED_500 = ",".join(["KmiLine.dll", "PM100Cpl.cpl"] + [f"absent{i:03}.dll" for i in range(34)])
+
 LONG_ROWS = [
     Case("brdsetup.ini", f"ProductName of {LONG} characters",
          {"brdsetup": {"SystemInfo": {"ProductName": "P" * LONG}}},
@@ -245,6 +249,9 @@ LONG_ROWS = [
     Case("VTX.INI", f"RemoveFromWinDir with an item of {LONG} characters",
          {"vtx_ini": {"SystemInfo": {"RemoveFromWinDir": "PM100Usb.ini,KmiSetup.log," + "R" * LONG}}},
          check=lambda run: run.log_lines_at_most(511)),
+    Case("VTX.INI", f"RemoveFromWinSysDir of {len(LISTED_500)} characters",
+         {"vtx_ini": {"SystemInfo": {"RemoveFromWinSysDir": LISTED_500}}},
+         check=lambda run: run.logged_line(("RemoveFromWinSysDir=" + LISTED_500)[:511])),
     Case("registry", "FirmwareFiles as REG_DWORD",
          {"package_values": {"FirmwareFiles": Dword(5)}},
          kept=[r"{driver}\dspcode1.bin"], gone=[r"{driver}\mdmcode.bin"],

@@ -156,6 +156,9 @@ class HostileRun:
         return [] if any(m.startswith(start) for m in self.log_lines()) else \
             [f"no line begins {start[:80]!r}"]
 
+    def logged_line(self, line: str) -> List[str]:
+        return [] if line in self.log_lines() else [f"no line {line[:80]!r}..."]
+
     def logged_after(self, line: str, following: List[str]) -> List[str]:
         lines = self.log_lines()
         if line not in lines:

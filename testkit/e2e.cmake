@@ -4,7 +4,8 @@
 # ctest test "<file stem>.<function>", run by the kit's runner
 # (python3 -m vtxkit.run FILE FUNCTION). The functions are found when CMake
 # configures; editing the file re-runs the configuration. Each test makes
-# its own Wine prefixes, so tests run side by side (ctest -j).
+# its own Wine prefixes, so tests run side by side (ctest -j). Folders in
+# VTX_E2E_PYTHONPATH (a list) hold modules the test files share.
 function(vtx_e2e_tests file)
     cmake_parse_arguments(E2E "" "TIMEOUT" "LABELS" ${ARGN})
     get_filename_component(path ${file} ABSOLUTE)
@@ -13,6 +14,8 @@ function(vtx_e2e_tests file)
         set(E2E_TIMEOUT 300)
     endif()
     set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${path})
+    set(pythonpath ${CMAKE_SOURCE_DIR}/testkit/py ${VTX_E2E_PYTHONPATH})
+    string(REPLACE ";" ":" pythonpath "${pythonpath}")
     file(STRINGS ${path} definitions REGEX "^def test_[A-Za-z0-9_]+ *\\(")
     if(NOT definitions)
         message(WARNING "${file}: no test functions found")
@@ -21,7 +24,7 @@ function(vtx_e2e_tests file)
         VTX_SOURCE_DIR=${CMAKE_SOURCE_DIR}
         VTX_BUILD_DIR=${CMAKE_BINARY_DIR}
         VTX_WINE_ROOT=${VTX_WINE_ROOT}
-        PYTHONPATH=${CMAKE_SOURCE_DIR}/testkit/py
+        PYTHONPATH=${pythonpath}
         PYTHONDONTWRITEBYTECODE=1)
     foreach(definition IN LISTS definitions)
         string(REGEX REPLACE "^def (test_[A-Za-z0-9_]+).*" "\\1" function "${definition}")

@@ -9,7 +9,7 @@
 #include "app/InstallerLibrary.h"
 #include "app/ProgressWindow.h"
 #include "res/resource.h"
-#include "tests/app/LogTail.h"
+#include "ScratchKit.h"
 
 namespace {
 struct Call {
@@ -162,7 +162,7 @@ TEST_F(DeviceLoopTest, CallbackWithoutWindowOnlyLogs) {
     LogTail log;
     Vantixcallback(55, nullptr);
     EXPECT_EQ(10, progressValue);
-    EXPECT_EQ("Vantix->Vantixcallback: progress=55 : arg=0x0\r\n", log.appended());
+    EXPECT_EQ("Vantix->Vantixcallback: progress=55 : arg=0x0\r\n", log.added());
 }
 
 TEST_F(DeviceLoopTest, TraceLinesNameTheRecordAndItsFields) {
@@ -177,7 +177,7 @@ TEST_F(DeviceLoopTest, TraceLinesNameTheRecordAndItsFields) {
               "Vantix->Vantixcallback: progress=99 : arg=0x%x\r\n",
               static_cast<unsigned>(reinterpret_cast<uintptr_t>(calls[0].record)),
               static_cast<unsigned>(reinterpret_cast<uintptr_t>(&window)));
-    EXPECT_EQ(expected, log.appended());
+    EXPECT_EQ(expected, log.added());
 }
 
 TEST(GetDllFuncTest, FillsTheSlotFromTheExport) {

@@ -52,9 +52,9 @@ TEST_F(ProgressWindowTest, CreatedHiddenFromTheTemplate) {
 }
 
 TEST_F(ProgressWindowTest, TextsGoToTheirControls) {
-    EXPECT_TRUE(progress.setHeading("upper"));
-    EXPECT_TRUE(progress.setStatus("lower"));
-    EXPECT_TRUE(progress.setCaption("title"));
+    progress.setHeading("upper");
+    progress.setStatus("lower");
+    progress.setCaption("title");
     EXPECT_EQ("upper", itemText(IDC_HEADING));
     EXPECT_EQ("lower", itemText(IDC_STATUS));
     char text[64] = "";
@@ -63,9 +63,9 @@ TEST_F(ProgressWindowTest, TextsGoToTheirControls) {
 }
 
 TEST_F(ProgressWindowTest, PositionMinusOneAndBeyondTheRangeFillTheBar) {
-    EXPECT_TRUE(progress.setPos(40));
+    progress.setPos(40);
     EXPECT_EQ(40, position());
-    EXPECT_TRUE(progress.setPos(-1));
+    progress.setPos(-1);
     EXPECT_EQ(100, position());
     progress.setPos(0);
     progress.setPos(150);
@@ -73,7 +73,7 @@ TEST_F(ProgressWindowTest, PositionMinusOneAndBeyondTheRangeFillTheBar) {
 }
 
 TEST_F(ProgressWindowTest, RangeKeepsSixteenBitsOfEachLimit) {
-    EXPECT_TRUE(progress.setRange(5, 70000));
+    progress.setRange(5, 70000);
     EXPECT_EQ(70000 & 0xFFFF, static_cast<int>(toBar(PBM_GETRANGE, FALSE)));
     EXPECT_EQ(5, static_cast<int>(toBar(PBM_GETRANGE, TRUE)));
     progress.setPos(-1);
@@ -88,7 +88,7 @@ TEST_F(ProgressWindowTest, SecondCreateReplacesTheFirstWindow) {
 }
 
 TEST_F(ProgressWindowTest, ShowCentresOnTheDesktopAndKeepsOnTop) {
-    EXPECT_TRUE(progress.show(true));
+    progress.show(true);
     HWND window = progress.getWindow();
     EXPECT_TRUE(IsWindowVisible(window));
     EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
@@ -98,7 +98,7 @@ TEST_F(ProgressWindowTest, ShowCentresOnTheDesktopAndKeepsOnTop) {
     GetWindowRect(window, &outer);
     EXPECT_EQ(desktop.left + (desktop.right - desktop.left - client.right) / 2, outer.left);
     EXPECT_EQ(desktop.top + (desktop.bottom - desktop.top - client.bottom) / 2, outer.top);
-    EXPECT_TRUE(progress.show(false));
+    progress.show(false);
     EXPECT_FALSE(IsWindowVisible(window));
 }
 
@@ -123,13 +123,27 @@ TEST_F(ProgressWindowTest, CancelCommandIsRecorded) {
     EXPECT_TRUE(progress.cancel()) << "a second request reports the first";
 }
 
+BOOL CALLBACK countWindow(HWND, LPARAM count) {
+    ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+int windowsOfThisThread() {
+    int count = 0;
+    EnumThreadWindows(GetCurrentThreadId(), countWindow, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
 TEST_F(ProgressWindowTest, DestroyedWindowIgnoresLaterCalls) {
     HWND window = progress.getWindow();
     progress.destroy();
     EXPECT_FALSE(IsWindow(window));
-    EXPECT_TRUE(progress.setPos(50));
-    EXPECT_TRUE(progress.setStatus("late"));
-    EXPECT_TRUE(progress.show(true));
+    const int before = windowsOfThisThread();
+    progress.setPos(50);
+    progress.setStatus("late");
+    progress.show(true);
+    EXPECT_EQ(before, windowsOfThisThread()) << "no window made or brought back";
+    EXPECT_FALSE(IsWindow(window));
 }
 
 TEST_F(ProgressWindowTest, WindowOutlivesItsObjectSafely) {

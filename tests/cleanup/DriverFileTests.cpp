@@ -25,7 +25,7 @@ protected:
 
 TEST_F(RemoveDspBin, DeletesTheFixedImageAndEveryListedOne) {
     setRegString("Software\\VtxDsp", "FirmwareFiles", "a.bin,,b.bin, c.bin,mdmcode.bin");
-    EXPECT_TRUE(removeDspBin());
+    removeDspBin();
     for (const char* name : {"mdmcode.bin", "a.bin", "b.bin", " c.bin"})
         EXPECT_FALSE(exists(dir + name)) << name;
     EXPECT_TRUE(exists(dir + "keep.bin"));

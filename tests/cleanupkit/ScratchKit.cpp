@@ -1,4 +1,4 @@
-// Scratch files, keys and readings for the clean-up tests.
+// Scratch folders, files and keys, and readings of the log and the schedule.
 #include "ScratchKit.h"
 #include <cstdlib>
 #include <fstream>
@@ -21,6 +21,43 @@ std::string scratchDir(const std::string& name) {
     if (exists(dir)) system(("cmd /c rd /s /q \"" + dir + "\" >NUL 2>NUL").c_str());
     CreateDirectoryA(dir.c_str(), nullptr);
     return dir;
+}
+
+namespace {
+
+void removeFilesAndFolder(const std::string& folder) {
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = found.cFileName;
+            if (name != "." && name != "..") DeleteFileA((folder + "\\" + name).c_str());
+        } while (FindNextFileA(find, &found));
+        FindClose(find);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+}  // namespace
+
+ScratchCwd::ScratchCwd() : folder(scratchDir("cwd" + std::to_string(GetCurrentProcessId()))) {
+    char buffer[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, buffer);
+    previous = buffer;
+    SetCurrentDirectoryA(folder.c_str());
+}
+
+ScratchCwd::~ScratchCwd() {
+    SetCurrentDirectoryA(previous.c_str());
+    removeFilesAndFolder(folder);
+}
+
+void ScratchCwd::write(const std::string& name, const std::string& text) const {
+    writeFile(folder + "\\" + name, text);
+}
+
+bool ScratchCwd::copyIn(const std::string& source, const std::string& name) const {
+    return CopyFileA(source.c_str(), (folder + "\\" + name).c_str(), FALSE) != FALSE;
 }
 
 void writeFile(const std::string& path, const std::string& content) {
@@ -132,4 +169,21 @@ std::vector<std::string> pendingDeletions() {
     return files;
 }
 
-std::string logText() { return readFile(concatPath(getWindowsDir(), "VTX.LOG")); }
+std::string logPath() { return concatPath(getWindowsDir(), "VTX.LOG"); }
+
+std::string logText() { return readFile(logPath()); }
+
+std::vector<std::string> logLines() {
+    std::vector<std::string> lines;
+    std::istringstream text(logText());
+    for (std::string line; std::getline(text, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+std::string LogTail::added() const {
+    const std::string text = logText();
+    return text.size() > start ? text.substr(start) : std::string();
+}

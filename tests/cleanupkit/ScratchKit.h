@@ -1,4 +1,5 @@
-// Scratch files, keys and readings for the clean-up tests.
+// The tests' one home for scratch folders, scratch files and keys, the
+// Windows-directory brdsetup.ini and readings of the log and the schedule.
 #pragma once
 #include <windows.h>
 #include <string>
@@ -10,6 +11,24 @@ bool personaIsNT();
 
 // A fresh, empty directory C:\vtxtest\<name>.
 std::string scratchDir(const std::string& name);
+
+// A fresh, empty current directory for the life of the object; the earlier
+// current directory comes back and the scratch files go.
+class ScratchCwd {
+public:
+    ScratchCwd();
+    ~ScratchCwd();
+    ScratchCwd(const ScratchCwd&) = delete;
+    ScratchCwd& operator=(const ScratchCwd&) = delete;
+    void write(const std::string& name, const std::string& text) const;
+    bool copyIn(const std::string& source, const std::string& name) const;
+    const std::string& path() const { return folder; }
+
+private:
+    std::string previous;
+    std::string folder;
+};
+
 void writeFile(const std::string& path, const std::string& content);
 std::string readFile(const std::string& path);  // "" when absent
 bool exists(const std::string& path);
@@ -34,9 +53,29 @@ void deleteKeyTree(const std::string& key);
 
 // The Windows-directory "brdsetup.ini"; "" removes it.
 void writeSetupIni(const std::string& content);
+// The same for the life of the object.
+class SetupIniFile {
+public:
+    explicit SetupIniFile(const std::string& content) { writeSetupIni(content); }
+    ~SetupIniFile() { writeSetupIni(""); }
+    SetupIniFile(const SetupIniFile&) = delete;
+    SetupIniFile& operator=(const SetupIniFile&) = delete;
+};
 // The lines of wininit.ini in the Windows directory (CR LF ends kept).
 std::string readWininit();
 // The files scheduled through PendingFileRenameOperations, without "\??\".
 std::vector<std::string> pendingDeletions();
-// What the loggers wrote to VTX.LOG so far.
+// The Windows directory's VTX.LOG and what the loggers wrote to it so far
+// ("" when absent).
+std::string logPath();
 std::string logText();
+std::vector<std::string> logLines();  // without their line ends
+// What VTX.LOG gains after the object is made.
+class LogTail {
+public:
+    LogTail() : start(logText().size()) {}
+    std::string added() const;
+
+private:
+    size_t start;
+};

@@ -1,5 +1,6 @@
-"""Removals while other programs run: files held open without sharing, and
-the package's companion programs with their windows."""
+"""Removals while other programs run: files held open without sharing in
+every place the clean-up deletes from, and the package's companion
+programs with their windows."""
 import time
 
 import vtxkit
@@ -12,33 +13,64 @@ HELD_LISTED = "PM100 Session Log.txt"  # a long name: on 9x its entry must be sh
 
 # ------------------------------------------------------------ files in use
 
+def held_files(fixture):
+    """One file in each place the clean-up deletes from: (path, scheduled),
+    where scheduled says whether the run also schedules it for the next
+    start."""
+    stays = [
+        join(fixture.driver_dir, "mdmcode.bin"),
+        join(fixture.driver_dir, fixture.firmware_files[0]),
+        join(fixture.windows_dir, "KmiRbt.txt"),
+        join(fixture.system_dir, "panelen.dll"),
+        join(fixture.program_dir, "LineMon.exe"),
+        join(fixture.mdmpack_dir, "PM100.sys"),
+        join(fixture.group_dir, fixture.icons[2][1] + ".lnk"),
+        join(fixture.desktop_dir, fixture.icons[0][1] + ".lnk"),
+        join(fixture.desktop_dir, fixture.isps[0][1] + ".lnk"),
+        join(fixture.setup_record_dir, "setup.ilg"),
+    ]
+    scheduled = [
+        join(fixture.windows_dir, HELD_LISTED),
+        join(fixture.system_dir, fixture.remove_from_win_sys_dir[0]),
+        join(fixture.temp_dir, "KmiInst.exe"),
+        join(fixture.temp_dir, fixture.language_dll),
+        join(fixture.orig_tmp_dir, "hires.bmp"),
+    ]
+    return [(p, False) for p in stays] + [(p, True) for p in scheduled]
+
+
+def held_leftovers(fixture, held):
+    """What of the footprint a run leaves: the held files and the folders
+    above them."""
+    paths = [p.lower() for p, _ in held]
+    files = [f"file {f}" for f in fixture.footprint.files if f.lower() in paths]
+    dirs = [f"dir {d}" for d in fixture.footprint.dirs
+            if any(p.startswith(d.lower().rstrip("\\") + "\\") for p in paths)]
+    return sorted(files + dirs)
+
+
 def removal_with_files_in_use(version):
     prefix = vtxkit.Prefix.fresh(version)
     fixture = vtxkit.PackageFixture(
         prefix, remove_from_win_dir=("PM100Usb.ini", HELD_LISTED, "KmiSetup.log")).install()
-    listed = join(fixture.windows_dir, HELD_LISTED)
-    program_file = join(fixture.program_dir, "LineMon.exe")
+    held = held_files(fixture)
     shorts = rm.short_paths(prefix, rm.schedule_candidates(fixture))
-    with vtxkit.HoldFile(prefix, [listed, program_file]) as hold:
+    with vtxkit.HoldFile(prefix, [p for p, _ in held]) as hold:
         removal = rm.remove(fixture)
-        left = fixture.leftovers(removal.after.registry)
-        assert sorted(left) == sorted([f"file {listed}", f"file {program_file}",
-                                       f"dir {fixture.program_dir}"]), left
+        assert sorted(fixture.leftovers(removal.after.registry)) == held_leftovers(fixture, held)
         rm.assert_only_footprint_changed(removal)
-        # The listed file is scheduled in its place in the list; nothing of
-        # the program directory is.
-        rm.assert_schedule(removal, shorts, in_use=[listed])
-        entries = vtxkit.scheduled_deletions(prefix)
-        program_dir_forms = [fixture.program_dir.lower(),
-                             rm.short_paths(prefix, [fixture.program_dir])
-                             .get(fixture.program_dir, fixture.program_dir).lower()]
-        assert not [e for e in entries if any(e.lower().startswith(f) for f in program_dir_forms)]
-        print("\n".join(entries))
+        # The listed files in use are scheduled in their places in the list,
+        # as they stand; nothing else of what is held.
+        listed = [p.lower() for p in rm.listed_paths(fixture)]
+        rm.assert_schedule(removal, shorts, in_use=[p for p, _ in held if p.lower() in listed])
+        print("\n".join(vtxkit.scheduled_deletions(prefix)))
         hold.release()
     rm.restart_and_check(removal)
-    assert not prefix.unix(listed).exists(), "the listed file went at the restart"
-    assert prefix.unix(program_file).exists(), "an unscheduled file stays"
-    assert prefix.unix(fixture.program_dir).is_dir(), "and so does its directory"
+    stays = [p for p, scheduled in held if not scheduled]
+    assert [p for p in stays if not prefix.unix(p).exists()] == [], "not scheduled, so it stays"
+    log = vtxkit.read_log_text(prefix).lower()
+    assert [p for p in stays if p.lower() not in log] == [], "each held file is named in the log"
+    print("held:", *[f"  {'scheduled' if s else 'stays    '} {p}" for p, s in held], sep="\n")
 
 
 def test_files_in_use_win98():

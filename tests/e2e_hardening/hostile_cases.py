@@ -1,13 +1,18 @@
 """The hostile inputs of test_hostile.py, one row per case, grouped into the
 runs that share them. Cases of one run touch different keys, so that none
 masks another; an escaping name aims at a file of its own in the drive's
-root (enough ".." reach the root from any folder)."""
+root (enough ".." reach the root from any folder). Paths and logged texts
+may name the places of PLACES in braces ({windows}, {programs_dir}, ...)."""
 import random
 from dataclasses import dataclass, field
 from typing import Callable, Dict, List, Optional, Sequence
 
-from vtxkit import DELETE, Dword, ExpandSz, RawValue
+from vtxkit import DELETE, UNINSTALL_KEY, Dword, ExpandSz, RawValue
 from vtxkit.registry import REG_BINARY, REG_SZ
+
+PLACES = ("windows", "system", "driver", "temp", "programs_dir", "group_dir", "program_dir",
+          "common_programs", "common_desktop", "cpl_registry_key", "uninstall_entry")
+LNK = b"L\0\0\0lnk"
 
 UP = "..\\" * 8  # from any folder of the prefix up to the root of drive C
 
@@ -34,8 +39,7 @@ class Case:
     logged: Sequence[str] = ()        # texts the log must hold
     kept: Sequence[str] = ()          # paths that must still exist at the end
     gone: Sequence[str] = ()          # paths that must be gone at the end
-    # Paths here and in extra_files may name {windows}, {system}, {driver},
-    # {temp} and {programs} (the Programs folder that holds the group).
+    allowed: Sequence[str] = ()       # others' files the run may take away
     # Keys the snapshot leaves out (HKLM\Software\Classes) whose subtrees
     # must come out of the run unchanged.
     watched: Sequence[str] = ()
@@ -49,6 +53,7 @@ class Group:
     cases: List[Case]
     logged: bool = True           # False: the log level writes nothing
     full_removal: bool = False    # every file of the package must be gone
+    schedule: bool = False        # the scheduled entries, exactly, short names on 9x
 
 
 def refusal(setting: str, name: str) -> str:
@@ -122,10 +127,6 @@ def long_device_id():
 
 
 VALUES = [
-    Case("VTX.INI", "% directives in RemoveFromWinDir",
-         {"vtx_ini": {"SystemInfo": {"RemoveFromWinDir": "%s%s%s%n,%x%d.ini,PM100Usb.ini"}}},
-         logged=["RemoveFromWinDir=%s%s%s%n,%x%d.ini,PM100Usb.ini"],
-         gone=[r"{windows}\PM100Usb.ini"]),
     Case("VTX.INI", f"DeviceId of {LONG} characters",
          {"vtx_ini": {"SystemInfo": {"DeviceId": long_device_id()}}},
          check=lambda run: run.device_record_cut()),
@@ -134,22 +135,12 @@ VALUES = [
     Case("VTX.INI", "RemoveFromWinSysDir names with spaces",
          {"remove_from_win_sys_dir": ("PM100 Cpl.cpl", " Kmi Line.dll")},
          gone=[r"{system}\ Kmi Line.dll", r"{system}\PM100 Cpl.cpl"]),
-    Case("registry", "FirmwareFiles as REG_DWORD",
-         {"package_values": {"FirmwareFiles": Dword(5)}},
-         logged=["value=FirmwareFiles"], kept=[r"{driver}\dspcode1.bin"]),
     Case("registry", "OrigTmpDir as REG_EXPAND_SZ",
          {"package_values": {"OrigTmpDir": ExpandSz(r"C:\windows\temp\_ISTMP1.DIR")}},
          logged=["value=OrigTmpDir"], kept=[r"C:\windows\temp\_ISTMP1.DIR\KmiInst.exe"]),
     Case("registry", "languageDll as REG_BINARY without NUL",
          {"package_values": {"languageDll": RawValue(REG_BINARY, b"SetupLangEnglish.dll")}},
          logged=["value=languageDll"]),
-    Case("brdsetup.ini", f"ProductName of {LONG} characters",
-         {"brdsetup": {"SystemInfo": {"ProductName": "P" * LONG}}}),
-    Case("brdsetup.ini", "% directives in a DialupName",
-         {"brdsetup": {"Isp2": {"DialupName": "%s%n%x%d"}}},
-         logged=["Isp2: %s%n%x%d removed"]),
-    Case("LineMon.ini", f"RegistryKey of {LONG} characters",
-         {"linemon": {"SystemInfo": {"RegistryKey": "K" * LONG}}}),
 ]
 
 # ------------------------------------------------------------ empty and missing
@@ -161,16 +152,6 @@ EMPTY = [
     Case("VTX.INI", "DeviceId missing",
          {"vtx_ini": {"SystemInfo": {"DeviceId": None}}}, logged=["devId.IsEmpty"],
          check=lambda run: run.no_library_calls("initialize")),
-    Case("brdsetup.ini", "SetupSoftwareKey empty",
-         {"brdsetup": {"SystemInfo": {"SetupSoftwareKey": ""}}},
-         logged=[not_deleted("vtxRemoveGuiComponents", "Software\\")]),
-    Case("brdsetup.ini", "ProductName empty",
-         {"brdsetup": {"SystemInfo": {"ProductName": ""}}},
-         logged=['Uninstall\\" is not the package\'s, not deleted']),
-    Case("brdsetup.ini", "ProgramFilesDir missing",
-         {"brdsetup": {"SystemInfo": {"ProgramFilesDir": None}},
-          "extra_files": {r"C:\mdmpack\keep.txt": "not the package's\r\n"}},
-         kept=[r"C:\mdmpack\keep.txt"]),
     Case("brdsetup.ini", "icon and provider lists of commas only",
          {"brdsetup": {"SystemInfo": {"StartMenuIconSections": ",,,", "IspSections": ",,,"}}}),
     Case("LineMon.ini", "RegistryKey empty",
@@ -178,6 +159,121 @@ EMPTY = [
     Case("registry", "FirmwareFiles missing",
          {"package_values": {"FirmwareFiles": DELETE}},
          gone=[r"{driver}\mdmcode.bin"]),
+]
+
+# ------------------------------------------------------------ names that would be shared places
+
+def refused_dir(path: str) -> str:
+    return not_removed("vtxRemoveGuiComponents", path + "\\")
+
+
+def refused_key(key: str) -> str:
+    return not_deleted("vtxRemoveGuiComponents", key + "\\")
+
+
+# What the description no longer names stays: the group, the program
+# directory, the control panel's key and the uninstall entry; everything
+# else of the package goes.
+EMPTY_NAMES = [
+    Case("brdsetup.ini", "ProductName empty: group = programs folder, entry = Uninstall",
+         {"brdsetup": {"SystemInfo": {"ProductName": ""}},
+          "extra_files": {r"{common_programs}\Root Shortcut.lnk": LNK},
+          "registry": {UNINSTALL_KEY: {"SharedValue": "keep"}}},
+         logged=[refused_dir("{common_programs}"), refused_key(UNINSTALL_KEY[5:])],
+         kept=[r"{common_programs}\Root Shortcut.lnk"],
+         check=lambda run: run.left_only_below("group_dir", "program_dir", "cpl_registry_key",
+                                               "uninstall_entry")),
+    Case("brdsetup.ini", "ProgramFilesDir missing: program directory = drive root",
+         {"brdsetup": {"SystemInfo": {"ProgramFilesDir": None}},
+          "extra_files": {r"C:\IO.SYS": "root file", r"C:\mdmpack\keep.txt": "not the package's\r\n",
+                          r"{common_desktop}\Shared Desktop.lnk": LNK}},
+         logged=[refused_dir("C:")],
+         kept=[r"C:\IO.SYS", r"C:\mdmpack\keep.txt", r"{common_desktop}\Shared Desktop.lnk"]),
+    Case("brdsetup.ini", "DriverDirXP empty", {"brdsetup": {"SystemInfo": {"DriverDirXP": ""}}},
+         logged=["Can't get driver directory"]),
+]
+
+# On Windows 95, 98 and Me one key deletion takes a whole subtree.
+ODD_WININIT = ("[Settings]\r\nKeep=1\r\n"
+               "[Rename]\r\nNUL=C:\\windows\\OLDSETUP.TMP\r\n" +
+               ";" + "x" * 510 + "[rename]" + "y" * (700 - 519) + "\r\n\r\n"
+               "[Other]\r\nAfter=1\r\n")
+
+EMPTY_KEY = [
+    Case("brdsetup.ini", "SetupSoftwareKey empty: package key = Software",
+         {"brdsetup": {"SystemInfo": {"SetupSoftwareKey": ""}}},
+         logged=[refused_key("Software")],
+         check=lambda run: run.key_kept(r"HKLM\Software\Microsoft\Windows\CurrentVersion") +
+         run.left_without_package_key()),
+    Case("wininit.ini", "[Rename] in capitals, a 700-character line, a section after",
+         {"wininit_text": ODD_WININIT,
+          "extra_files": {r"C:\windows\OLDSETUP.TMP": "left by an earlier setup\r\n"}},
+         allowed=[r"C:\windows\OLDSETUP.TMP"], gone=[r"C:\windows\OLDSETUP.TMP"],
+         check=lambda run: run.wininit_entries_before("[Other]", ODD_WININIT)),
+]
+
+# ------------------------------------------------------------ format characters
+
+P = "%s%n"
+PERCENT_LAYOUT = dict(
+    product_name=f"PM100 {P} Router", software_key=f"Kelmora\\PM{P}",
+    program_subdir=f"Program Files\\Kelmora\\PM{P}100", cpl_key=f"Kelmora\\Panel {P}",
+    language_dll=f"Lang{P}.dll", orig_tmp_dir=f"C:\\windows\\temp\\IS{P}",
+    firmware_files=(f"dsp{P}.bin", "dspcode2.bin"),
+    icons=[("Icon1", f"Control {P} Panel", "1"), ("Icon2", "Line Monitor", "0")],
+    isp_default=f"Kelnet {P}", isps=[("Isp1", f"Fast{P}line"), ("Isp2", "%s%n%x%d")],
+    remove_from_win_dir=(f"PM{P}.ini", "%x%d.ini", "KmiSetup.log"),
+    remove_from_win_sys_dir=(f"Kmi{P}.dll",),
+    device_ids=f"KELCHIP\\ADSL\\USB\\{P}")
+
+# Names with %s%n are names like any other: the whole package goes and the
+# log holds them as they are.
+PERCENT = [
+    Case("layout", "%s%n in every name the package has", PERCENT_LAYOUT,
+         logged=[f"Parse DeviceId=KELCHIP\\ADSL\\USB\\{P}", f"removeDspBin: {{driver}}\\dsp{P}.bin removed",
+                 f"IspDefault: Kelnet {P} removed", f"Isp1: Fast{P}line removed",
+                 f"RemoveFromWinSysDir=Kmi{P}.dll"]),
+    Case("VTX.INI", "% directives in RemoveFromWinDir",
+         logged=[f"RemoveFromWinDir=PM{P}.ini,%x%d.ini,KmiSetup.log"]),
+    Case("brdsetup.ini", "% directives in a DialupName", logged=["Isp2: %s%n%x%d removed"]),
+]
+
+# ------------------------------------------------------------ long values, wrong type
+
+# Close to the 511 characters an INI value can have: with its label the
+# line would not fit the log's message buffer.
+LISTED_500 = ",".join(["KmiLine.dll", "PM100Cpl.cpl"] + [f"absent{i:03}.dll" for i in range(34)])
+
+LONG_ROWS = [
+    Case("brdsetup.ini", f"ProductName of {LONG} characters",
+         {"brdsetup": {"SystemInfo": {"ProductName": "P" * LONG}}},
+         check=lambda run: run.logged_start(
+             'vtxRemoveGuiComponents: directory "{programs_dir}\\' + "P" * 50)),
+    Case("brdsetup.ini", f"SysTrayWindowName and CplWindowName of {LONG} characters",
+         {"brdsetup": {"SystemInfo": {"SysTrayWindowName": "W" * LONG,
+                                      "CplWindowName": "C" * LONG}}}),
+    Case("brdsetup.ini", f"DialupName and icon Description of {LONG} characters",
+         {"brdsetup": {"IspDefault": {"DialupName": "I" * LONG},
+                       "Icon1": {"Description": "N" * LONG}}}),
+    Case("LineMon.ini", f"RegistryKey of {LONG} characters",
+         {"linemon": {"SystemInfo": {"RegistryKey": "K" * LONG}}}),
+    Case("VTX.INI", f"RemoveFromWinDir with an item of {LONG} characters",
+         {"vtx_ini": {"SystemInfo": {"RemoveFromWinDir": "PM100Usb.ini,KmiSetup.log," + "R" * LONG}}},
+         check=lambda run: run.log_lines_at_most(511)),
+    Case("VTX.INI", f"RemoveFromWinSysDir of {len(LISTED_500)} characters",
+         {"vtx_ini": {"SystemInfo": {"RemoveFromWinSysDir": LISTED_500}}},
+         check=lambda run: run.logged_line(("RemoveFromWinSysDir=" + LISTED_500)[:511])),
+    Case("registry", "FirmwareFiles as REG_DWORD",
+         {"package_values": {"FirmwareFiles": Dword(5)}},
+         kept=[r"{driver}\dspcode1.bin"], gone=[r"{driver}\mdmcode.bin"],
+         check=lambda run: run.logged_after("removeDspBin: Parsing FirmwareFiles", [
+             "Can't get registry value:", "key=Software\\Kelmora\\PM100", "value=FirmwareFiles"])),
+    Case("registry", f"languageDll of {LONG} characters",
+         {"package_values": {"languageDll": "L" * LONG + ".dll"}},
+         check=lambda run: run.logged_start(
+             "vtxRemoveGuiComponents: no short path for {temp}\\" + "L" * LONG, 141)),
+    Case("registry", f"OrigTmpDir of {LONG} characters",
+         {"package_values": {"OrigTmpDir": "C:\\" + "T" * LONG}}),
 ]
 
 # ------------------------------------------------------------ wininit.ini layout
@@ -252,7 +348,6 @@ WINLOGON = r"Software\Microsoft\Windows NT\CurrentVersion\Winlogon"
 RUN_SERVICES = r"Software\Microsoft\Windows\CurrentVersion\RunServices"
 OTHER_PANEL = r"HKLM\Software\Kelmora\Other Panel"
 OTHER_LINEMON = "[SystemInfo]\r\nRegistryKey=Kelmora\\Other Panel\r\n"
-LNK = b"L\0\0\0lnk"
 
 GUARDS_XP = [
     Case("brdsetup.ini", "SetupSoftwareKey naming Winlogon",
@@ -271,9 +366,9 @@ GUARDS_XP = [
          kept=[r"{windows}\help\other.hlp", r"{windows}\help\mdmpack\other.txt"]),
     Case("brdsetup.ini", "ProductName making the group Administrative Tools",
          {"brdsetup": {"SystemInfo": {"ProductName": "Administrative Tools"}},
-          "extra_files": {r"{programs}\Administrative Tools\Other Tool.lnk": LNK}},
-         logged=[not_removed(GUI, r"{programs}\Administrative Tools")],
-         kept=[r"{programs}\Administrative Tools\Other Tool.lnk"]),
+          "extra_files": {r"{programs_dir}\Administrative Tools\Other Tool.lnk": LNK}},
+         logged=[not_removed(GUI, r"{programs_dir}\Administrative Tools")],
+         kept=[r"{programs_dir}\Administrative Tools\Other Tool.lnk"]),
 ]
 
 # On Windows 95, 98 and Me one key deletion takes the whole subtree.
@@ -289,15 +384,19 @@ GUARDS_98 = [
          logged=[not_deleted(GUI, RUN_SERVICES)]),
     Case("brdsetup.ini", "ProductName making the group StartUp",
          {"brdsetup": {"SystemInfo": {"ProductName": "StartUp"}},
-          "extra_files": {r"{programs}\StartUp\Other Tray.lnk": LNK}},
-         logged=[not_removed(GUI, r"{programs}\StartUp")],
-         kept=[r"{programs}\StartUp\Other Tray.lnk"]),
+          "extra_files": {r"{programs_dir}\StartUp\Other Tray.lnk": LNK}},
+         logged=[not_removed(GUI, r"{programs_dir}\StartUp")],
+         kept=[r"{programs_dir}\StartUp\Other Tray.lnk"]),
 ]
 
 GROUPS = [
     Group("escapes", "winxp", ESCAPES),
     Group("values", "win98", VALUES),
     Group("empty", "winxp", EMPTY),
+    Group("emptynames", "winxp", EMPTY_NAMES),
+    Group("emptykey", "win98", EMPTY_KEY),
+    Group("percent", "winme", PERCENT, full_removal=True, schedule=True),
+    Group("long", "win95", LONG_ROWS),
     Group("layout", "win98", LAYOUT),
     Group("indented", "win98", INDENTED),
     Group("garbage98", "win98", GARBAGE_98, logged=False),

@@ -9,9 +9,10 @@ The table of cases and outcomes is printed.
 import time
 from typing import List
 
+import removal as rm
 import vtxkit
 from hardening import Footprint, ended_normally, vantix_lines
-from hostile_cases import GROUPS, Case, Group
+from hostile_cases import GROUPS, PLACES, Case, Group
 
 DICT_OPTIONS = ("vtx_ini", "brdsetup", "linemon", "registry")
 FLAT_OPTIONS = ("package_values", "extra_files")
@@ -53,23 +54,22 @@ def apply_transforms(prefix, options: dict) -> dict:
     return plain
 
 
+def with_places(text: str, places: dict) -> str:
+    for name, value in places.items():
+        text = text.replace("{" + name + "}", value)
+    return text
+
+
+def placed_files(options: dict, places: dict) -> dict:
+    """The options with the places in extra_files' paths filled in."""
+    if "extra_files" in options:
+        options = dict(options, extra_files={with_places(path, places): content for path, content
+                                             in options["extra_files"].items()})
+    return options
+
+
 def text_lines(text) -> List[str]:
     return text.split("\r\n") if text is not None else []
-
-
-def prefix_places(prefix) -> dict:
-    """The folders a case's paths may name, as this prefix has them."""
-    folders = prefix.folders()
-    return {"windows": folders["windows"], "system": folders["system"],
-            "driver": folders["system"] + ("\\drivers" if prefix.is_nt else ""),
-            "temp": folders["temp"],
-            "programs": folders["common_programs" if prefix.is_nt else "programs"]}
-
-
-def expand(template: str, places: dict) -> str:
-    for name, place in places.items():
-        template = template.replace("{" + name + "}", place.rstrip("\\"))
-    return template
 
 
 class HostileRun:
@@ -78,16 +78,23 @@ class HostileRun:
     def __init__(self, group: Group):
         self.group = group
         self.prefix = vtxkit.Prefix.fresh(group.version)
-        self.places = prefix_places(self.prefix)
-        options = apply_transforms(self.prefix, merged_options(group.cases))
-        if "extra_files" in options:
-            options["extra_files"] = {expand(path, self.places): content
-                                      for path, content in options["extra_files"].items()}
+        folders = self.prefix.folders()
+        before_install = {name: folders[name] for name in ("windows", "system", "temp",
+                                                           "common_programs", "common_desktop")}
+        # The Programs folder that holds the group, before the fixture says so.
+        before_install["programs_dir"] = folders["common_programs" if self.prefix.is_nt
+                                                 else "programs"]
+        options = placed_files(merged_options(group.cases), before_install)
+        options = apply_transforms(self.prefix, options)
         self.fixture = vtxkit.PackageFixture(self.prefix, **options).install()
-        self.footprint = Footprint(self.fixture)
+        fixture = self.fixture
+        self.places = {name: getattr(fixture, f"{name}_dir", None) or getattr(fixture, name, None)
+                       or folders[name] for name in PLACES}
+        self.footprint = Footprint(fixture, [self.path(p) for c in group.cases for p in c.allowed])
         self.watched = [key for case in group.cases for key in case.watched]
 
     def watched_items(self) -> list:
+        """The values below the watched keys, which the snapshot leaves out."""
         if not self.watched:
             return []
         return sorted(self.prefix.read_keys(self.watched).items(), key=repr)
@@ -99,6 +106,8 @@ class HostileRun:
     def play(self) -> None:
         self.wininit_before = vtxkit.read_wininit(self.prefix)
         self.wininit_bytes_before = self.wininit_bytes()
+        if self.group.schedule:
+            shorts = rm.short_paths(self.prefix, rm.schedule_candidates(self.fixture))
         before = vtxkit.Snapshot.take(self.prefix)
         watched_before = self.watched_items()
         started = time.monotonic()
@@ -113,28 +122,104 @@ class HostileRun:
         self.common = ended_normally(self.transcript, self.prefix, self.group.logged)
         if self.group.full_removal:
             self.common += [f"left: {item}" for item in self.fixture.leftovers()]
+        if self.group.schedule:
+            self.common += self.schedule_problems(shorts)
         # What was scheduled happens now: the difference shows it.
         self.prefix.restart()
         difference = vtxkit.diff(before, vtxkit.Snapshot.take(self.prefix))
         self.common += self.footprint.outside(difference)
         if self.watched_items() != watched_before:
             self.common.append("changed: " + ", ".join(self.watched))
+        if self.group.schedule:
+            self.common += [f"scheduled, still there: {p}" for p in self.fixture.scheduled_left()]
+
+    def schedule_problems(self, shorts) -> List[str]:
+        """The scheduled entries, in order and in the platform's own place,
+        short names on 9x."""
+        entries = [e.lower() for e in vtxkit.scheduled_deletions(self.prefix)]
+        wanted = [e.lower() for e in rm.expected_schedule(self.fixture, shorts)]
+        problems = [] if entries == wanted else [f"scheduled {entries}, expected {wanted}"]
+        if not self.prefix.is_nt and vtxkit.pending_deletions(self.prefix):
+            problems.append("pending deletions on 9x")
+        return problems
 
     # ------------------------------------------------------------ case checks
     def path(self, template: str) -> str:
-        return expand(template, self.places)
+        """A path or text with the places of PLACES in braces filled in."""
+        return with_places(template, self.places)
 
     def exists(self, template: str) -> bool:
         return self.prefix.unix(self.path(template)).exists()
 
     def problems_of(self, case: Case) -> List[str]:
-        found = [f"not logged: {text}" for text in map(self.path, case.logged)
-                 if text not in self.log_text]
+        found = [f"not logged: {self.path(text)}" for text in case.logged
+                 if self.path(text) not in self.log_text]
         found += [f"removed: {p}" for p in case.kept if not self.exists(p)]
         found += [f"still there: {p}" for p in case.gone if self.exists(p)]
         if case.check is not None:
             found += case.check(self)
         return found
+
+    def log_lines(self) -> List[str]:
+        return vtxkit.log_messages(self.prefix)
+
+    def logged_start(self, template: str, length=None) -> List[str]:
+        """Some log line begins with the text (its first length characters)."""
+        start = self.path(template)[:length]
+        return [] if any(m.startswith(start) for m in self.log_lines()) else \
+            [f"no line begins {start[:80]!r}"]
+
+    def logged_line(self, line: str) -> List[str]:
+        return [] if line in self.log_lines() else [f"no line {line[:80]!r}..."]
+
+    def logged_after(self, line: str, following: List[str]) -> List[str]:
+        lines = self.log_lines()
+        if line not in lines:
+            return [f"not logged: {line}"]
+        at = lines.index(line) + 1
+        got = lines[at:at + len(following)]
+        return [] if got == following else [f"after {line!r}: {got}, expected {following}"]
+
+    def log_lines_at_most(self, length: int) -> List[str]:
+        longest = max((len(m) for m in self.log_lines()), default=0)
+        return [] if longest <= length else [f"a log line of {longest} characters"]
+
+    def key_kept(self, key: str) -> List[str]:
+        return [] if self.prefix.registry().has_key(key) else [f"key gone: {key}"]
+
+    def left_only_below(self, *places: str) -> List[str]:
+        """What the description no longer names stays (the folders and keys
+        named by places and what is below them); everything else of the
+        package went, and the two folders are among what stayed."""
+        roots = [self.places[p].lower() for p in places]
+        left = self.fixture.leftovers()
+        elsewhere = [item for item in left if not any(
+            item.split(" ", 1)[1].lower().startswith(r) for r in roots)]
+        missing = [f"dir {self.places[p]}" for p in ("group_dir", "program_dir")
+                   if p in places and f"dir {self.places[p]}" not in left]
+        return [f"left: {item}" for item in elsewhere] + [f"removed: {m}" for m in missing]
+
+    def left_without_package_key(self) -> List[str]:
+        """Without the package key no firmware list is read: the listed
+        images and the key itself stay, nothing else."""
+        fixture = self.fixture
+        wanted = sorted([f"file {vtxkit.join(fixture.driver_dir, n)}" for n in fixture.firmware_files]
+                        + [f"key {fixture.package_key}"])
+        left = sorted(fixture.leftovers())
+        return [] if left == wanted else [f"left {left}, expected {wanted}"]
+
+    def wininit_entries_before(self, header: str, original: str) -> List[str]:
+        """wininit.ini as it was, with the run's entries (the setup
+        program's fixed temporary files and the listed files) added to
+        [rename] just before header."""
+        fixture = self.fixture
+        entries = [vtxkit.join(fixture.temp_dir, n) for n in rm.SETUP_TEMP_FILES]
+        entries += rm.listed_paths(fixture)
+        added = "".join(f"NUL={e}\r\n" for e in entries)
+        wanted = original.replace(header, added + header)
+        if self.wininit_after == wanted:
+            return []
+        return [f"wininit.ini {self.wininit_after!r}, expected {wanted!r}"]
 
     def no_library_calls(self, kind: str) -> List[str]:
         return [f"{kind} called"] if kind in self.calls else []
@@ -241,6 +326,22 @@ def test_hostile_values():
 
 def test_hostile_empty():
     run_group("empty")
+
+
+def test_hostile_emptynames():
+    run_group("emptynames")
+
+
+def test_hostile_emptykey():
+    run_group("emptykey")
+
+
+def test_hostile_percent():
+    run_group("percent")
+
+
+def test_hostile_long():
+    run_group("long")
 
 
 def test_hostile_layout():

@@ -5,12 +5,9 @@ import os
 import re
 
 import vtxkit
-from vtxkit import env
-
-CAPTION = vtxkit.DEFAULT_CAPTION
-NOTICE_TOOL_INI = "ERROR : LOCAL VTX.INI FILE?"
-NOTICE_SETUP_INI = "ERROR : LOCAL BRDSETUP.INI?"
-NOTICE_LIBRARY = "ERROR: LOCAL KMIINST.DLL FILE?"
+from hardening import assert_quiet_end, assert_start_and_end, assert_unchanged, vantix_lines
+from texts import (CAPTION, DE, EN, NOTICE_LIBRARY, NOTICE_SETUP_INI, NOTICE_TOOL_INI,
+                   confirmation, restart_question)
 
 # Two device entries: one of four parts, one with a doubled backslash.
 DEVICES = r"KELCHIP\ADSL\USB\VID_0A5C&PID_2110,KELCHIP\\ADSL\USB"
@@ -18,31 +15,8 @@ EXPECTED_RECORDS = [("ADSL", "KELCHIP", r"ADSL\USB\VID_0A5C&PID_2110"),
                     ("ADSL", "KELCHIP", r"\ADSL\USB")]
 FIGURES = [25, 75]
 
-START_LINE = re.compile(r"^===> : \d{1,2}/\d{1,2}/\d{4} - \d{1,2}:\d{1,2}:\d{1,2}$")
-END_LINE = re.compile(r"^<=== : \d{1,2}/\d{1,2}/\d{4} - \d{1,2}:\d{1,2}:\d{1,2}$")
 TRACE_LINE = re.compile(r"^(Parse DeviceId=|kmvs_|Vantixcallback: |RemoveFromWin(Sys)?Dir=|"
                         r"User needs to reboot|vtxRemoveDevice: (User opted|Rebooting))")
-
-
-def language_texts(name):
-    """The strings of a language library, by number, from its source."""
-    header = (env.source_dir() / "res" / "resource.h").read_text()
-    ids = {name: int(number) for name, number in re.findall(r"#define (IDS_\w+) (\d+)", header)}
-    source = (env.source_dir() / "dist" / "languages" / f"kmtext_{name}.rc").read_bytes()
-    pairs = re.findall(r'^\s*(IDS_\w+) "(.*)"\s*$', source.decode("cp1252"), re.M)
-    return {ids[key]: text for key, text in pairs}
-
-
-EN = language_texts("english")
-DE = language_texts("german")
-
-
-def confirmation(texts):
-    return texts[43] + "\n" + texts[44]
-
-
-def restart_question(texts):
-    return texts[31] + "...\n" + texts[114]
 
 
 def installed(version="winxp", **options):
@@ -54,15 +28,6 @@ def use_locale(name):
     in; this test process starts the driver, which starts the tool."""
     os.environ["LC_ALL"] = name
     os.environ["LANG"] = name
-
-
-def vantix_lines(fixture):
-    return vtxkit.log_messages(fixture.prefix, "Vantix")
-
-
-def assert_start_and_end(lines):
-    assert START_LINE.match(lines[0]), lines
-    assert END_LINE.match(lines[-1]), lines
 
 
 def calls(fixture):
@@ -77,24 +42,6 @@ def snapshot(fixture):
     return vtxkit.Snapshot.take(fixture.prefix)
 
 
-def assert_unchanged(fixture, before):
-    """Nothing but the log and the stand-in's own files differs."""
-    ignore = vtxkit.snapshot.DEFAULT_IGNORE_FILES + [
-        vtxkit.join(fixture.windows_dir, "VTX.LOG"),
-        vtxkit.join(fixture.tool_dir_win, "kmiinst.calls")]
-    difference = vtxkit.diff(before, snapshot(fixture), ignore_files=ignore)
-    assert difference.is_empty(), str(difference)
-
-
-def filled_samples(transcript):
-    """Progress samples once the run has given the window its title: the
-    driver may catch the window straight after its creation, still with the
-    template's title and empty lines."""
-    samples = transcript.progress
-    titled = [i for i, e in enumerate(samples) if e["caption"] == CAPTION]
-    return samples[titled[0]:] if titled else []
-
-
 def assert_single_notice(transcript, text):
     assert transcript.exit_code == 0, transcript
     assert [(b.buttons, b.text) for b in transcript.boxes] == [(["ok"], text)], transcript
@@ -103,38 +50,41 @@ def assert_single_notice(transcript, text):
 
 # ------------------------------------------------------------ prerequisites
 
-def test_missing_tool_ini_shows_8002_only():
+# The file taken from the tool directory, the one notice and the run's log
+# lines between start and end.
+MISSING_PREREQUISITES = [
+    ("VTX.INI", NOTICE_TOOL_INI,
+     ["IsVtIniFile: VTX.INI file missing", "vtxRemoveDevice: VTX.INI INI is Missing!"]),
+    ("brdsetup.ini", NOTICE_SETUP_INI,
+     ["IsVtInstallInitFile: brdsetup.ini file missing",
+      "vtxRemoveDevice: Local copy of brdsetup.ini INI is Missing!"]),
+    ("kmiinst.dll", NOTICE_LIBRARY,
+     ["vtxRemoveDevice: Local copy of kmiinst.dll file is Missing!"]),
+]
+
+
+def without_traces(fixture):
+    """The fixture without the log and the stand-in's record of earlier runs."""
+    (fixture.prefix.windows_dir / "VTX.LOG").unlink(missing_ok=True)
+    (fixture.tool_dir / "kmiinst.calls").unlink(missing_ok=True)
+    return fixture
+
+
+def test_each_missing_prerequisite_shows_its_notice_only():
+    """VTX.INI, brdsetup.ini, the installer library, one at a time: one
+    notice, the library never loaded, nothing changed."""
     fixture = installed()
-    (fixture.tool_dir / "VTX.INI").unlink()
     before = snapshot(fixture)
-    transcript = fixture.run_tool()
-    assert_single_notice(transcript, NOTICE_TOOL_INI)
-    assert calls(fixture) == [], "the installer library is never loaded"
-    lines = vantix_lines(fixture)
-    assert lines[1:-1] == ["IsVtIniFile: VTX.INI file missing",
-                           "vtxRemoveDevice: VTX.INI INI is Missing!"], lines
-    assert_start_and_end(lines)
-    assert_unchanged(fixture, before)
-
-
-def test_missing_setup_ini_shows_8003_only():
-    fixture = installed()
-    (fixture.tool_dir / "brdsetup.ini").unlink()
-    transcript = fixture.run_tool()
-    assert_single_notice(transcript, NOTICE_SETUP_INI)
-    assert calls(fixture) == []
-    assert vantix_lines(fixture)[1:-1] == [
-        "IsVtInstallInitFile: brdsetup.ini file missing",
-        "vtxRemoveDevice: Local copy of brdsetup.ini INI is Missing!"]
-
-
-def test_missing_library_shows_8004():
-    fixture = installed(stub=None)
-    before = snapshot(fixture)
-    transcript = fixture.run_tool()
-    assert_single_notice(transcript, NOTICE_LIBRARY)
-    assert vantix_lines(fixture)[1:-1] == [
-        "vtxRemoveDevice: Local copy of kmiinst.dll file is Missing!"]
+    for name, notice, lines in MISSING_PREREQUISITES:
+        parked = fixture.prefix.drive_c / (name + ".parked")
+        (fixture.tool_dir / name).rename(parked)  # keeps the file as it was
+        transcript = without_traces(fixture).run_tool()
+        assert_single_notice(transcript, notice)
+        assert calls(fixture) == [], f"{name}: the installer library is never loaded"
+        logged = vantix_lines(fixture.prefix)
+        assert logged[1:-1] == lines, name
+        assert_start_and_end(logged)
+        parked.rename(fixture.tool_dir / name)
     assert_unchanged(fixture, before)
 
 
@@ -144,29 +94,13 @@ def test_library_without_is_user_admin_shows_8004_and_is_released():
     assert_single_notice(transcript, NOTICE_LIBRARY)
     assert [c.kind for c in calls(fixture)] == ["load", "unload"]
     assert calls(fixture)[-1]["freed"] == "1", "released by the tool, not by the process end"
-    assert vantix_lines(fixture)[1:-1] == [
+    assert vantix_lines(fixture.prefix)[1:-1] == [
         "vtxRemoveDevice: Error in kmiinst.dll file! No entry for DLL funcs."]
 
 
 # ------------------------------------------------------------ lock and rights
 
-def test_second_copy_while_the_lock_is_held():
-    fixture = installed()
-    before = snapshot(fixture)
-    first = fixture.start_tool(answers=["no"], holds=[1])
-    first.wait_for("box", n=1)
-    second = fixture.run_tool()
-    assert_single_notice(second, EN[93])
-    first.release(1)
-    first_transcript = first.wait()
-    assert first_transcript.box_texts == [confirmation(EN)], "the first copy was not disturbed"
-    assert kinds(fixture) == ["isUserAdmin"], "the second copy asked nothing of the library"
-    assert "vtxRemoveDevice: only one instance allowed!" in vantix_lines(fixture)
-    assert_unchanged(fixture, before)
-    # Once the first copy has ended, the lock is free again.
-    third = fixture.run_tool(answers=["no"])
-    assert third.box_texts == [confirmation(EN)], third
-
+# The instance lock: test_race.py.
 
 def test_nt_user_without_administrator_rights_is_refused_before_any_question():
     fixture = installed("winxp", stub_config={"is_user_admin": False})
@@ -174,7 +108,7 @@ def test_nt_user_without_administrator_rights_is_refused_before_any_question():
     transcript = fixture.run_tool(answers=["yes"])
     assert_single_notice(transcript, EN[134])
     assert kinds(fixture) == ["isUserAdmin"]
-    assert "vtxRemoveDevice: isUserAdmin=NOT ADMIM" in vantix_lines(fixture)
+    assert "vtxRemoveDevice: isUserAdmin=NOT ADMIM" in vantix_lines(fixture.prefix)
     assert_unchanged(fixture, before)
 
 
@@ -193,12 +127,12 @@ def test_declined_confirmation_changes_nothing():
     transcript = fixture.run_tool(answers=["no"])
     assert transcript.exit_code == 0
     assert [(b.buttons, b.text) for b in transcript.boxes] == [(["yes", "no"], confirmation(EN))]
-    samples = filled_samples(transcript)
+    samples = transcript.filled_progress()
     assert samples, "the hidden progress window exists"
     assert not any(e["visible"] == "1" for e in transcript.progress), "never shown"
     assert (samples[0]["heading"], samples[0]["status"]) == (EN[10], EN[120])
     assert kinds(fixture) == ["isUserAdmin"]
-    lines = vantix_lines(fixture)
+    lines = vantix_lines(fixture.prefix)
     assert lines[1:-1] == ["vtxRemoveDevice: User opted out of clean up."], lines
     assert_unchanged(fixture, before)
 
@@ -209,7 +143,7 @@ def test_question_that_cannot_be_shown_counts_as_declined():
     done = fixture.prefix.run(fixture.tool_exe, cwd=fixture.tool_dir_win, timeout=60,
                               extra_env={"DISPLAY": ""})
     assert done.returncode == 0
-    assert "vtxRemoveDevice: User opted out of clean up." in vantix_lines(fixture)
+    assert "vtxRemoveDevice: User opted out of clean up." in vantix_lines(fixture.prefix)
     assert "initialize" not in kinds(fixture)
     assert_unchanged(fixture, before)
 
@@ -250,7 +184,7 @@ def assert_library_calls(fixture):
 
 
 def assert_progress_window(transcript):
-    samples = filled_samples(transcript)
+    samples = transcript.filled_progress()
     shown = [e for e in samples if e["visible"] == "1"]
     assert shown, transcript
     assert all(e["caption"] == CAPTION and e["heading"] == EN[10] for e in shown)
@@ -287,7 +221,7 @@ def assert_log_spine(fixture, accept_restart):
         "User needs to reboot",
         "vtxRemoveDevice: Rebooting PC in a few seconds..." if accept_restart else
         "vtxRemoveDevice: User opted to Reboot PC later..."]
-    lines = vantix_lines(fixture)
+    lines = vantix_lines(fixture.prefix)
     assert_start_and_end(lines)
     assert [line for line in lines if TRACE_LINE.match(line)] == spine, "\n".join(lines)
 
@@ -303,7 +237,9 @@ def assert_listed_files_scheduled(fixture):
         scheduled = [p.lower() for p in vtxkit.pending_deletions(fixture.prefix)]
     else:
         scheduled = [v.lower() for k, v in vtxkit.wininit_renames(fixture.prefix) if k == "NUL"]
-    assert all(p in scheduled for p in wanted), (wanted, scheduled)
+    # The run's own lists come last, in their order (the whole schedule:
+    # test_full_removal.py).
+    assert scheduled[-len(wanted):] == wanted
 
 
 def check_full_run(version, accept_restart):
@@ -341,88 +277,65 @@ def test_full_run_on_98_restart_accepted():
 def test_log_level_error_writes_no_trace_but_calls_the_library():
     fixture, transcript = full_run("winxp", False, vtx_ini={"SystemInfo": {"Debug": "error"}})
     assert_dialogue(transcript, accept_restart=False)
-    lines = vantix_lines(fixture)
+    lines = vantix_lines(fixture.prefix)
     assert_start_and_end(lines)
     assert not [line for line in lines if TRACE_LINE.match(line)], lines
-    assert kinds(fixture).count("initialize") == 2
+    assert_library_calls(fixture)
 
 
-def test_long_list_values_are_cut_in_the_log():
-    # Close to the 511 characters an INI value can have: with its label the
-    # line would not fit the log's message buffer.
-    names = ["KmiLine.dll", "PM100Cpl.cpl"] + [f"absent{i:03}.dll" for i in range(34)]
-    value = ",".join(names)
-    assert 495 < len(value) <= 511, len(value)
-    fixture, _ = full_run("winxp", False, vtx_ini={"SystemInfo": {"RemoveFromWinSysDir": value}})
-    line = [m for m in vantix_lines(fixture) if m.startswith("RemoveFromWinSysDir=")]
-    assert line == [("RemoveFromWinSysDir=" + value)[:511]], line
-    assert "User needs to reboot" in vantix_lines(fixture), "the run went on"
+# A list value that fits the INI buffer but not the log line: the hostile table.
 
 
 # ------------------------------------------------------------ language
 
-def first_box_text(fixture):
-    transcript = fixture.run_tool(answers=["no"])
-    assert transcript.exit_code == 0, transcript
-    return transcript.box_texts[0]
+def with_tool_ini(fixture, **vtx_ini):
+    """The fixture's tool directory with VTX.INI as the fixture would write
+    it with these overrides, and without the log and the stand-in's record
+    of earlier runs."""
+    text = vtxkit.PackageFixture(fixture.prefix, vtx_ini=vtx_ini).vtx_ini_text()
+    (fixture.tool_dir / "VTX.INI").write_bytes(text.encode("cp1252"))
+    return without_traces(fixture)
 
 
-def test_german_locale_picks_german():
-    use_locale("de_DE.UTF-8")
+# Locale, VTX.INI and the language whose texts the first box shows. Each
+# run is declined, so one prefix serves them all.
+LANGUAGE_CHOICES = [
+    ("de_DE.UTF-8", {}, DE),
+    ("fr_FR.UTF-8", {"SystemInfo": {"SupportedLanguages": "GERMAN,ENGLISH"}}, DE),
+    ("en_US.UTF-8", {"SystemInfo": {"SupportedLanguages": "GERMAN,ENGLISH"}}, EN),
+    ("en_US.UTF-8", {"SystemInfo": {"ForceLanguage": "German"}}, DE),
+]
+
+
+def test_language_follows_locale_list_order_and_forced_name():
+    """German locale: German; another locale: the first entry; English
+    locale: English even when listed second; a forced name in another
+    letter case wins over the locale."""
     fixture = installed()
-    transcript = fixture.run_tool(answers=["no"])
-    assert transcript.box_texts == [confirmation(DE)], transcript
-    assert filled_samples(transcript)[0]["heading"] == DE[10]
-
-
-def test_other_locale_takes_the_first_entry():
-    use_locale("fr_FR.UTF-8")
-    fixture = installed(vtx_ini={"SystemInfo": {"SupportedLanguages": "GERMAN,ENGLISH"}})
-    assert first_box_text(fixture) == confirmation(DE)
-
-
-def test_english_locale_takes_english_even_when_listed_second():
-    use_locale("en_US.UTF-8")
-    fixture = installed(vtx_ini={"SystemInfo": {"SupportedLanguages": "GERMAN,ENGLISH"}})
-    assert first_box_text(fixture) == confirmation(EN)
-
-
-def test_forced_language_in_another_letter_case():
-    fixture = installed(vtx_ini={"SystemInfo": {"ForceLanguage": "German"}})
-    assert first_box_text(fixture) == confirmation(DE)
+    for locale, vtx_ini, texts in LANGUAGE_CHOICES:
+        use_locale(locale)
+        transcript = with_tool_ini(fixture, **vtx_ini).run_tool(answers=["no"])
+        assert transcript.exit_code == 0, (locale, vtx_ini)
+        assert transcript.box_texts == [confirmation(texts)], (locale, vtx_ini)
+        assert transcript.filled_progress()[0]["heading"] == texts[10], (locale, vtx_ini)
 
 
 # ------------------------------------------------------------ language failures
 
-def assert_quiet_end(fixture, message):
-    """No box, the library released, one error line, nothing changed."""
-    before = snapshot(fixture)
-    transcript = fixture.run_tool(answers=["yes", "yes"])
-    assert transcript.exit_code == 0 and transcript.boxes == [], transcript
-    assert [c.kind for c in calls(fixture)] == ["load", "unload"]
-    assert calls(fixture)[-1]["freed"] == "1"
-    lines = vantix_lines(fixture)
-    assert lines[1:-1] == [f"vtxRemoveDevice: {message}"], lines
-    assert_start_and_end(lines)
-    assert_unchanged(fixture, before)
+# VTX.INI and the one error line of a run that ends before its first box.
+BAD_LANGUAGE_SETTINGS = [
+    ({"Languages": {"german": "kmtext_german.dll,0x0007,,101"}}, "Language has invalid format"),
+    ({"SystemInfo": {"ForceLanguage": "french"}}, "Invalid language"),
+    ({"SystemInfo": {"SupportedLanguages": ",,,"}}, "Invalid language"),
+]
 
 
-def test_bad_language_entry_ends_quietly():
-    fixture = installed(vtx_ini={"Languages": {"german": "kmtext_german.dll,0x0007,,101"}})
-    assert_quiet_end(fixture, "Language has invalid format")
+def test_bad_language_settings_end_quietly():
+    """A malformed [Languages] entry, a forced language without an entry,
+    a list of commas only."""
+    fixture = installed()
+    for vtx_ini, message in BAD_LANGUAGE_SETTINGS:
+        assert_quiet_end(with_tool_ini(fixture, **vtx_ini), message)
 
 
-def test_forced_language_without_entry_ends_quietly():
-    fixture = installed(vtx_ini={"SystemInfo": {"ForceLanguage": "french"}})
-    assert_quiet_end(fixture, "Invalid language")
-
-
-def test_missing_language_library_ends_quietly():
-    fixture = installed(vtx_ini={"SystemInfo": {"ForceLanguage": "GERMAN"}})
-    (fixture.tool_dir / "kmtext_german.dll").unlink()
-    assert_quiet_end(fixture, "Can't find language DLL")
-
-
-def test_languages_of_commas_only_end_quietly():
-    fixture = installed(vtx_ini={"SystemInfo": {"SupportedLanguages": ",,,"}})
-    assert_quiet_end(fixture, "Invalid language")
+# A language library that is missing or cannot be loaded: test_faults.py.

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "ScratchKit.h"
 #include "log/Logger.h"
 #include "sysutil/Handles.h"
 
@@ -22,25 +23,6 @@ const char kStartEvent[] = "VTX_LOAD_TEST_START";
 const char kHeldEvent[] = "VTX_LOAD_TEST_LOCK_HELD";
 const char kWriterSwitch[] = "--writer";
 const char kHolderSwitch[] = "--hold-lock";
-
-std::string logPath() {
-    char dir[MAX_PATH];
-    GetWindowsDirectoryA(dir, MAX_PATH);
-    return std::string(dir) + "\\VTX.LOG";
-}
-
-std::vector<std::string> readLogLines() {
-    std::vector<std::string> lines;
-    StdFile file(fopen(logPath().c_str(), "r"));
-    if (!file) return lines;
-    char line[1024];
-    while (fgets(line, sizeof line, file.get()) != nullptr) {
-        std::string text(line);
-        if (!text.empty() && text.back() == '\n') text.pop_back();
-        lines.push_back(text);
-    }
-    return lines;
-}
 
 int runWriter(int id) {
     KernelHandle start(OpenEventA(SYNCHRONIZE, FALSE, kStartEvent));
@@ -108,7 +90,7 @@ TEST(LogUnderLoad, EightProcessesAppendEveryEntryWhole) {
     for (auto& writer : writers) ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(writer.get(), 120000));
     DWORD elapsed = GetTickCount() - began;
 
-    std::vector<std::string> lines = readLogLines();
+    std::vector<std::string> lines = logLines();
     std::vector<int> next(kWriters, 0);
     for (const std::string& line : lines) {
         int entry = -1;
@@ -138,7 +120,7 @@ TEST(LogUnderLoad, HungLockHolderDelaysAnEntryByTheWaitOnly) {
     // The writer gives up the wait after 5 s, well before the holder lets go.
     EXPECT_GE(waited, 4500u);
     EXPECT_LT(waited, 6900u);
-    std::vector<std::string> lines = readLogLines();
+    std::vector<std::string> lines = logLines();
     ASSERT_EQ(1u, lines.size());
     EXPECT_EQ("Late->written after the wait", lines[0]);
     printf("[ figure ] entry delayed %lu ms by a lock held 7000 ms\n", static_cast<unsigned long>(waited));

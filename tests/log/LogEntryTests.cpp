@@ -22,7 +22,7 @@ TEST_F(LogEntry, IsNameArrowMessageAndLineFeed) {
     logger.logText("Can't get registry value:\nkey=Software\\X\nvalue=vpi");
     EXPECT_EQ("RegistryIO:->value vci=35\r\n"
               "RegistryIO:->Can't get registry value:\r\nkey=Software\\X\r\nvalue=vpi\r\n",
-              readLog());
+              logText());
 }
 
 TEST_F(LogEntry, AppendsAfterTheLastByteOfAnExistingFile) {
@@ -30,14 +30,14 @@ TEST_F(LogEntry, AppendsAfterTheLastByteOfAnExistingFile) {
     fputs("earlier\r\nno line end", file);
     fclose(file);
     TraceLogger("Vantix").logText("next");
-    EXPECT_EQ("earlier\r\nno line endVantix->next\r\n", readLog());
+    EXPECT_EQ("earlier\r\nno line endVantix->next\r\n", logText());
 }
 
 TEST_F(LogEntry, FinishedTextIsWrittenLiterally) {
     ErrorLogger logger("Lit");
     logger.logText("C:\\100%s%n\\key %d");
     logger.log("%s", "50%n%s");
-    EXPECT_EQ("Lit->C:\\100%s%n\\key %d\r\nLit->50%n%s\r\n", readLog());
+    EXPECT_EQ("Lit->C:\\100%s%n\\key %d\r\nLit->50%n%s\r\n", logText());
 }
 
 TEST_F(LogEntry, LongMessagesAreCutTo511Characters) {
@@ -46,7 +46,7 @@ TEST_F(LogEntry, LongMessagesAreCutTo511Characters) {
     logger.log("DeviceId=%s", value.c_str());
     logger.logText(value);
     std::string cut = "DeviceId=" + value.substr(0, 511 - 9);
-    EXPECT_EQ("Cut->" + cut + "\r\nCut->" + value.substr(0, 511) + "\r\n", readLog());
+    EXPECT_EQ("Cut->" + cut + "\r\nCut->" + value.substr(0, 511) + "\r\n", logText());
 }
 
 TEST_F(LogEntry, KeepsTheCallersLastError) {
@@ -86,7 +86,7 @@ TEST_F(LogEntry, TwoProcessesAppendWithoutTornLines) {
     writeLines("Parent");
     ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process.get(), 60000));
 
-    std::istringstream lines(readLog());
+    std::istringstream lines(logText());
     int parentLines = 0, childLines = 0;
     for (std::string line; std::getline(lines, line);) {
         bool parent = line.rfind("Parent->", 0) == 0;

@@ -35,7 +35,7 @@ class LogLevel : public testing::TestWithParam<LevelCase> {};
 TEST_P(LogLevel, DecidesWhichKindsWrite) {
     const LevelCase& c = GetParam();
     ScratchCwd cwd;
-    if (std::string(c.toolIni) != kNoIni) cwd.writeToolIni(c.toolIni);
+    if (std::string(c.toolIni) != kNoIni) cwd.write("VTX.INI", c.toolIni);
     removeLog();
 
     ErrorLogger errors("LevelError");
@@ -43,7 +43,7 @@ TEST_P(LogLevel, DecidesWhichKindsWrite) {
     errors.log("error line %d", 1);
     trace.logText("trace line");
 
-    std::string text = readLog();
+    std::string text = logText();
     EXPECT_EQ(c.errorWrites, text.find("LevelError->error line 1\r\n") != std::string::npos) << text;
     EXPECT_EQ(c.traceWrites, text.find("LevelTrace->trace line\r\n") != std::string::npos) << text;
     // Nothing enabled: the file is not even created.

@@ -6,7 +6,7 @@
 #include "res/resource.h"
 #include "settings/LanguageSelection.h"
 #include "sysutil/XKmi.h"
-#include "tests/settings/ScratchDirectory.h"
+#include "ScratchKit.h"
 
 namespace {
 const LCID englishUs = 0x0409;
@@ -106,7 +106,7 @@ protected:
         setResourceSource(program);
     }
 
-    ScratchDirectory scratch;
+    ScratchCwd scratch;
     HMODULE program = nullptr;
     LCID savedLocale = 0;
 };
@@ -151,7 +151,7 @@ protected:
     }
     void TearDown() override { setResourceSource(program); }
 
-    ScratchDirectory scratch;
+    ScratchCwd scratch;
     HMODULE program = nullptr;
 };
 

@@ -1,13 +1,12 @@
 // Reads of ".\VTX.INI" and the presence tests, in a scratch start directory.
 #include <gtest/gtest.h>
 #include "settings/ToolIni.h"
-#include "tests/app/LogTail.h"
-#include "tests/settings/ScratchDirectory.h"
+#include "ScratchKit.h"
 
 namespace {
 class ToolIniTest : public ::testing::Test {
 protected:
-    ScratchDirectory scratch;
+    ScratchCwd scratch;
 };
 
 TEST_F(ToolIniTest, ReadsValuesKeyBeforeSection) {
@@ -46,7 +45,7 @@ TEST_F(ToolIniTest, PresenceTestsFindFilesOfTheStartDirectory) {
     LogTail log;
     EXPECT_TRUE(IsVtIniFile());
     EXPECT_TRUE(IsVtInstallInitFile());
-    EXPECT_EQ("", log.appended());
+    EXPECT_EQ("", log.added());
 }
 
 TEST_F(ToolIniTest, MissingFilesAreLoggedOnce) {
@@ -55,6 +54,6 @@ TEST_F(ToolIniTest, MissingFilesAreLoggedOnce) {
     EXPECT_FALSE(IsVtInstallInitFile());
     EXPECT_EQ("Vantix->IsVtIniFile: VTX.INI file missing\r\n"
               "Vantix->IsVtInstallInitFile: brdsetup.ini file missing\r\n",
-              log.appended());
+              log.added());
 }
 }  // namespace

@@ -1,18 +1,11 @@
-// Fixtures shared by the utility tests: the Windows-directory installation
-// description, a scratch registry key and the text the log gains.
+// A scratch registry key for the utility tests; brdsetup.ini and the log's
+// growth come from ScratchKit.h.
 #pragma once
 #include <windows.h>
 #include <string>
 
+#include "ScratchKit.h"
 #include "sysutil/Handles.h"
-
-// Writes brdsetup.ini into the Windows directory; removes it again.
-class SetupIniFile {
-public:
-    explicit SetupIniFile(const std::string& text);
-    ~SetupIniFile();
-    std::string path;
-};
 
 // HKEY_LOCAL_MACHINE\Software\<name>, removed with everything below it
 // before and after.
@@ -30,14 +23,4 @@ public:
 
 private:
     RegKey key;
-};
-
-// What the Windows directory's VTX.LOG gains after construction.
-class LogTail {
-public:
-    LogTail();
-    std::string added() const;
-
-private:
-    size_t start;
 };

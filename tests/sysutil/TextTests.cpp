@@ -83,7 +83,7 @@ TEST(SetupIni, ReadsTheWindowsDirectoryCopy) {
 }
 
 TEST(SetupIni, MissingFileGivesDefaults) {
-    DeleteFileA(concatPath(getWindowsDir(), "brdsetup.ini").c_str());
+    writeSetupIni("");
     EXPECT_EQ("d", getSetupIniString("ProductName", "SystemInfo", "d"));
     EXPECT_EQ("Software\\", getSetupSoftwareKey());
 }

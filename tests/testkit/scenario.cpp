@@ -1,9 +1,11 @@
 // A small GUI program with the tool's kind of dialogue, for the driver's own
 // tests: a question, a notice, a progress window that changes while the
 // program takes no messages, then a closing notice.
-//   scenario [--caption TEXT] [--restart] [--pause MS]
+//   scenario [--caption TEXT] [--restart] [--pause MS] [--fill-pause MS]
 // Exit code: 7 when the question is declined, 3 after the closing notice.
 // --restart asks Windows to restart after the progress window is gone.
+// --fill-pause keeps the window with its template's texts for a while after
+// its creation, as a busy program may.
 #include <windows.h>
 #include <commctrl.h>
 #include <cstdlib>
@@ -32,9 +34,10 @@ void setProgress(HWND dialog, const char* status, int pos) {
 
 // The progress phase: the program sleeps between changes without taking
 // messages, as the tool does.
-void progressPhase(HINSTANCE instance, const std::string& caption, int pauseMs) {
+void progressPhase(HINSTANCE instance, const std::string& caption, int pauseMs, int fillPauseMs) {
     HWND dialog = CreateDialogParamA(instance, MAKEINTRESOURCEA(102), nullptr, dialogProc, 0);
     if (dialog == nullptr) return;
+    Sleep(fillPauseMs);
     SetDlgItemTextA(dialog, 1002, "Heading");
     setProgress(dialog, "Status A", 0);
     SendDlgItemMessageA(dialog, 1000, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
@@ -55,12 +58,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     InitCommonControls();
     std::string caption = optionValue("--caption", "Pathmark 100 ADSL Router USB Driver Remove");
     int pauseMs = std::atoi(optionValue("--pause", "600").c_str());
+    int fillPauseMs = std::atoi(optionValue("--fill-pause", "0").c_str());
     const UINT question = MB_YESNO | MB_ICONQUESTION | MB_TOPMOST;
     const UINT notice = MB_OK | MB_ICONEXCLAMATION | MB_TOPMOST;
     int answer = MessageBoxA(nullptr, "Go on?\nSecond line", caption.c_str(), question);
     if (answer == IDNO || answer == IDCANCEL) return 7;
     MessageBoxA(nullptr, "Starting", caption.c_str(), notice);
-    progressPhase(instance, caption, pauseMs);
+    progressPhase(instance, caption, pauseMs, fillPauseMs);
     if (hasFlag("--restart")) {
         ExitWindowsEx(EWX_REBOOT, 0);
         Sleep(1000);

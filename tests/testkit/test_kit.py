@@ -57,7 +57,7 @@ def test_stub_without_isuseradmin_and_admin_answer():
 def test_driver_answers_boxes_and_samples_progress():
     prefix = vtxkit.Prefix.fresh("winxp")
     started = time.monotonic()
-    transcript = vtxkit.run_driver(prefix, SCENARIO, answers=["yes"])
+    transcript = vtxkit.run_driver(prefix, SCENARIO, "--fill-pause", "400", answers=["yes"])
     elapsed = time.monotonic() - started
     print(transcript.summary())
     print(f"driver run: {elapsed:.2f} s")
@@ -69,8 +69,13 @@ def test_driver_answers_boxes_and_samples_progress():
     assert transcript.box_texts == ["Go on?\nSecond line", "Starting", "Finished"]
     # The window is shown before its bar moves to 10, so a sample may catch 0.
     assert transcript.progress_positions() in ([10, 40, 100], [0, 10, 40, 100])
-    assert transcript.progress_statuses() == ["Status A", "Status B", "Done"]
-    first = transcript.progress[0]
+    # The window exists with its template's texts before the program fills
+    # it (here for 400 ms); samples of that time precede the filled ones.
+    filled = transcript.filled_progress(CAPTION)
+    early = transcript.progress[:len(transcript.progress) - len(filled)]
+    assert {(e["caption"], e["visible"]) for e in early} <= {("VANTIX", "0")}
+    assert transcript.progress_statuses(CAPTION) == ["Status A", "Status B", "Done"]
+    first = filled[0]
     assert (first["caption"], first["heading"], first["range"]) == (CAPTION, "Heading", "0..100")
     assert transcript.of_kind("progress-gone")
 

@@ -1,10 +1,12 @@
 """Tests of the kit's readers and bookkeeping that need no Wine: registry
 files in both formats, record lines, transcripts, wininit.ini, INI merging,
 snapshot differences and path conversion."""
+import sys
 import tempfile
 from pathlib import Path
 
 from vtxkit import registry as reg
+from vtxkit.asserts import RewritingLoader, rewrite
 from vtxkit.driver import Transcript
 from vtxkit.inifile import ini_text, join, merge_ini, merge_values
 from vtxkit.logs import wininit_sections
@@ -231,3 +233,46 @@ def test_test_functions_are_found():
         assert find_tests(Path(handle.name)) == ["test_one", "test_two"]
     finally:
         Path(handle.name).unlink()
+
+
+def failure_of(source):
+    """The message of the AssertionError that rewritten source raises."""
+    namespace = {}
+    try:
+        exec(rewrite(source, "<sample>"), namespace)
+    except AssertionError as error:
+        return str(error)
+    raise AssertionError(f"no failure from {source!r}")
+
+
+def test_failed_asserts_name_got_and_expected():
+    assert failure_of('kinds = ["load"]\nassert kinds == ["load", "unload"], "released"') == (
+        'assert kinds == ["load", "unload"]\n'
+        "  got:      ['load']\n  expected: ['load', 'unload']\n  released")
+    assert failure_of("assert 'x' not in ['x', 'y']") == (
+        "assert 'x' not in ['x', 'y']\n  got:      'x'\n  expected: not in ['x', 'y']")
+    assert failure_of("assert not [3]") == (
+        "assert not [3]\n  got:      [3]\n  expected: a false value")
+    assert failure_of("assert 1 and 0") == "assert 0\n  got:      0"
+    assert failure_of("assert all(n % 2 for n, _ in [(1, 'a'), (2, 'b')] if n)") == (
+        "assert all(n % 2 for n, _ in [(1, 'a'), (2, 'b')] if n)\n"
+        "  got:      [(2, 'b')]\n  expected: no item for which it is false")
+    assert failure_of("assert any(n > 5 for n in iter([1, 2]))") == (
+        "assert any(n > 5 for n in iter([1, 2]))\n"
+        "  got:      [1, 2]\n  expected: one item for which it is true")
+    # Each operand is evaluated once, and a chain stops at its first false link.
+    calls = "seen = []\ndef f(x):\n    seen.append(x)\n    return x\n"
+    assert failure_of(calls + "assert f(1) < f(0) < f(5)") == (
+        "assert f(1) < f(0) < f(5)\n  got:      1\n  expected: < 0")
+    namespace = {}
+    exec(rewrite(calls + "assert f(1) < f(2) < f(3) and f([1]) == [1]\nassert not f([])\n"
+                 "assert all(x for x in [1, 2]) and any(x for x in [0, 1])", "<sample>"), namespace)
+    assert namespace["seen"] == [1, 2, 3, [1], []]
+    # This file and the helpers imported from the tests' folders are loaded
+    # rewritten.
+    assert isinstance(sys.modules[__name__].__loader__, RewritingLoader)
+    try:
+        got = [1]
+        assert got == [2]
+    except AssertionError as error:
+        assert "expected: [2]" in str(error)

@@ -83,6 +83,14 @@ class Transcript:
     def progress(self) -> List[Event]:
         return self.of_kind("progress")
 
+    def filled_progress(self, caption: str = DEFAULT_CAPTION) -> List[Event]:
+        """The progress samples from the first that carries caption on: a
+        program creates its window from a template, then sets its texts, and
+        the driver may sample the window in between."""
+        samples = self.progress
+        titled = [i for i, e in enumerate(samples) if e["caption"] == caption]
+        return samples[titled[0]:] if titled else []
+
     def progress_positions(self) -> List[int]:
         """The distinct bar positions in the order seen."""
         seen: List[int] = []
@@ -92,10 +100,11 @@ class Transcript:
                 seen.append(int(pos))
         return seen
 
-    def progress_statuses(self) -> List[str]:
-        """The distinct lower-line texts in the order seen."""
+    def progress_statuses(self, caption: Optional[str] = None) -> List[str]:
+        """The distinct lower-line texts in the order seen; with caption,
+        those of the filled window only (filled_progress)."""
         seen: List[str] = []
-        for e in self.progress:
+        for e in self.progress if caption is None else self.filled_progress(caption):
             if not seen or seen[-1] != e["status"]:
                 seen.append(e["status"])
         return seen

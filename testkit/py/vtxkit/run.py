@@ -5,10 +5,11 @@
 
 A test is a top-level function `def test_...():` without arguments. It
 passes when it returns, fails on any exception (plain `assert` is fine) and
-is skipped when it raises vtxkit.Skip. Exit codes: 0 passed, 1 failed,
+is skipped when it raises vtxkit.Skip. The asserts of the test file and of
+every module it imports from the tests' folders name what they got and what
+they expected (vtxkit.asserts). Exit codes: 0 passed, 1 failed,
 77 skipped. Prefixes made by a passing test are removed; those of a failing
 test are kept for inspection (VTX_KEEP_PREFIXES=1 keeps all)."""
-import importlib.util
 import os
 import re
 import sys
@@ -16,7 +17,7 @@ import time
 import traceback
 from pathlib import Path
 
-from . import session
+from . import asserts, session
 from .session import Skip
 
 SKIP_CODE = 77
@@ -29,11 +30,12 @@ def find_tests(path: Path):
 
 
 def _load(path: Path):
-    found = importlib.util.spec_from_file_location(path.stem, path)
-    module = importlib.util.module_from_spec(found)
     sys.path.insert(0, str(path.parent))
-    found.loader.exec_module(module)
-    return module
+    roots = [path.parent]
+    if os.environ.get("VTX_SOURCE_DIR"):
+        roots.append(Path(os.environ["VTX_SOURCE_DIR"]) / "tests")
+    asserts.install(roots)
+    return asserts.load_test_file(path)
 
 
 def _finish_prefixes(passed: bool) -> None:

@@ -1,32 +1,50 @@
-"""Shared checks of the hardening tests: the language texts, a run that
-ended normally, the places a removal may touch, and what it scheduled."""
+"""Shared checks of the end-to-end tests: the run's log lines, a run that
+ended normally, a run that ended early and changed nothing, and the places
+a removal may touch."""
 import re
 from pathlib import PureWindowsPath
 from typing import List
 
 import vtxkit
-from vtxkit import env
+from texts import CONFIRMATION, EN, RESTART_QUESTION  # noqa: F401 (also taken from here)
 
+START_LINE = re.compile(r"^===> : \d{1,2}/\d{1,2}/\d{4} - \d{1,2}:\d{1,2}:\d{1,2}$")
 END_LINE = re.compile(r"^<=== : \d{1,2}/\d{1,2}/\d{4} - \d{1,2}:\d{1,2}:\d{1,2}$")
 SESSION_MANAGER = r"HKEY_LOCAL_MACHINE\System\CurrentControlSet\Control\Session Manager"
 
 
-def language_texts(name="english"):
-    """The strings of a language library, by number, from its source."""
-    header = (env.source_dir() / "res" / "resource.h").read_text()
-    ids = {key: int(number) for key, number in re.findall(r"#define (IDS_\w+) (\d+)", header)}
-    source = (env.source_dir() / "dist" / "languages" / f"kmtext_{name}.rc").read_bytes()
-    pairs = re.findall(r'^\s*(IDS_\w+) "(.*)"\s*$', source.decode("cp1252"), re.M)
-    return {ids[key]: text for key, text in pairs}
-
-
-EN = language_texts()
-CONFIRMATION = EN[43] + "\n" + EN[44]
-RESTART_QUESTION = EN[31] + "...\n" + EN[114]
-
-
 def vantix_lines(prefix) -> List[str]:
+    """The messages of the run's own log lines, in file order."""
     return vtxkit.log_messages(prefix, "Vantix")
+
+
+def assert_start_and_end(lines: List[str]) -> None:
+    assert START_LINE.match(lines[0]), lines
+    assert END_LINE.match(lines[-1]), lines
+
+
+def assert_unchanged(fixture, before) -> None:
+    """Nothing but the log and the stand-in's own files differs from before."""
+    ignore = vtxkit.snapshot.DEFAULT_IGNORE_FILES + [
+        vtxkit.join(fixture.windows_dir, "VTX.LOG"),
+        vtxkit.join(fixture.tool_dir_win, "kmiinst.calls")]
+    difference = vtxkit.diff(before, vtxkit.Snapshot.take(fixture.prefix), ignore_files=ignore)
+    assert difference.is_empty(), str(difference)
+
+
+def assert_quiet_end(fixture, message: str) -> None:
+    """A run that ends before its first box: the library loaded and released
+    by the tool, one error line between start and end, nothing changed."""
+    before = vtxkit.Snapshot.take(fixture.prefix)
+    transcript = fixture.run_tool(answers=["yes", "yes"])
+    assert transcript.exit_code == 0 and transcript.boxes == [], transcript
+    calls = vtxkit.read_calls(fixture.tool_dir)
+    assert [c.kind for c in calls] == ["load", "unload"]
+    assert calls[-1]["freed"] == "1"
+    lines = vantix_lines(fixture.prefix)
+    assert lines[1:-1] == [f"vtxRemoveDevice: {message}"], lines
+    assert_start_and_end(lines)
+    assert_unchanged(fixture, before)
 
 
 def ended_normally(transcript, prefix, logged=True) -> List[str]:

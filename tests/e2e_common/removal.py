@@ -7,6 +7,7 @@ from dataclasses import dataclass
 from typing import Dict, Iterable, List, Optional, Sequence
 
 import vtxkit
+from texts import CONFIRMATION, EN, RESTART_QUESTION
 from vtxkit import env, join
 
 PENDING_VALUE = "PendingFileRenameOperations"
@@ -97,8 +98,8 @@ class Removal:
 
 
 def remove(fixture, answers=("yes", "no"), **driver_options) -> Removal:
-    """Confirms the removal and declines the restart (the test restarts the
-    prefix itself); checks that the run ran to its end."""
+    """Confirms the removal and by default declines the restart (the test
+    restarts the prefix itself); checks that the run ran to its end."""
     wininit_before = vtxkit.read_wininit(fixture.prefix)
     before = vtxkit.Snapshot.take(fixture.prefix)
     transcript = fixture.run_tool(answers=list(answers), **driver_options)
@@ -110,10 +111,14 @@ def remove(fixture, answers=("yes", "no"), **driver_options) -> Removal:
 
 
 def assert_completed(removal: Removal) -> None:
-    """Exit code 0, the restart question asked, the end line written."""
+    """Exit code 0, the whole dialogue of a confirmed run (with the notice
+    of a restart put off when it was), the end line written."""
     transcript = removal.transcript
     assert transcript.complete and transcript.exit_code == 0, transcript
-    assert len(transcript.boxes) >= 3, transcript.summary()
+    dialogue = [CONFIRMATION, EN[112], RESTART_QUESTION]
+    if [b.answer for b in transcript.boxes[2:3]] == ["no"]:
+        dialogue.append(EN[39])
+    assert transcript.box_texts == dialogue, transcript.summary()
     lines = removal.log
     assert "User needs to reboot" in lines, "\n".join(lines)
     assert lines and lines[-1].startswith("<=== : "), "\n".join(lines)

@@ -289,9 +289,27 @@ def notes(outcomes: Sequence[Outcome]) -> str:
     return "\n".join(lines)
 
 
+def check(source: Path, faults: Sequence[Fault]) -> int:
+    """Only tells whether every fault still applies to the working tree."""
+    broken = 0
+    for fault in faults:
+        try:
+            for path, hunks in fault.edits.items():
+                apply_hunks(fault.name, path, (source / path).read_bytes().decode("latin-1"),
+                            hunks)
+        except (FaultError, OSError) as error:
+            print(error)
+            broken += 1
+    print(f"{len(faults) - broken} of {len(faults)} faults apply")
+    return 1 if broken else 0
+
+
 def main(argv: Sequence[str]) -> int:
     source = env.source_dir()
-    faults = load_faults(source / "tests" / "mutants", list(argv))
+    check_only = "--check" in argv
+    faults = load_faults(source / "tests" / "mutants", [a for a in argv if a != "--check"])
+    if check_only:
+        return check(source, faults)
     root = env.build_dir() / "mutants"
     scratch = Scratch(source, root)
     log_dir = root / "logs"

@@ -25,6 +25,7 @@ The scratch tree is build/mutants/src with its own build tree
 build/mutants/build (and Wine prefixes below it); both are kept between
 runs, so only the first run builds everything. Each fault's file is put
 back after its run."""
+import fcntl
 import json
 import os
 import shlex
@@ -304,16 +305,42 @@ def check(source: Path, faults: Sequence[Fault]) -> int:
     return 1 if broken else 0
 
 
+def baseline(scratch: Scratch, faults: Sequence[Fault], log_dir: Path) -> List[str]:
+    """Runs every distinct selection on the unchanged tree: a fault can only
+    count as caught by tests that pass without it. Returns the failing
+    selections."""
+    failing = []
+    selections = sorted({tuple(f.tests) for f in faults if f.tests})
+    for index, selection in enumerate(selections):
+        progress(f"baseline {index + 1}/{len(selections)}: {' '.join(selection)}")
+        built, output = scratch.build_targets(scratch.test_programs(selection))
+        done = subprocess.run(["ctest", "--test-dir", str(scratch.build), "--no-tests=error",
+                               "--output-on-failure", "-j2", *selection],
+                              capture_output=True, text=True) if built else None
+        if done is None or done.returncode != 0:
+            (log_dir / f"baseline-{index + 1}.log").write_text(
+                output if done is None else done.stdout + done.stderr)
+            failing.append(" ".join(selection))
+    return failing
+
+
 def main(argv: Sequence[str]) -> int:
     source = env.source_dir()
-    check_only = "--check" in argv
-    faults = load_faults(source / "tests" / "mutants", [a for a in argv if a != "--check"])
-    if check_only:
+    options = {a for a in argv if a.startswith("--")}
+    faults = load_faults(source / "tests" / "mutants", [a for a in argv if a not in options])
+    if "--check" in options:
         return check(source, faults)
     root = env.build_dir() / "mutants"
     scratch = Scratch(source, root)
     log_dir = root / "logs"
     log_dir.mkdir(parents=True, exist_ok=True)
+    # One run at a time owns the scratch tree.
+    lock = open(root / "lock", "w")
+    try:
+        fcntl.flock(lock, fcntl.LOCK_EX | fcntl.LOCK_NB)
+    except BlockingIOError:
+        progress(f"another run uses {root}; try again when it has ended")
+        return 2
     started = time.monotonic()
     progress(f"copying the sources to {scratch.src}")
     scratch.sync()
@@ -324,6 +351,13 @@ def main(argv: Sequence[str]) -> int:
         print(output, file=sys.stderr)
         progress("the unchanged scratch tree does not build")
         return 2
+    if "--baseline" in options:
+        failing = baseline(scratch, faults, log_dir)
+        if failing:
+            print("selections that fail without any fault (logs in " + str(log_dir) + "):")
+            print("\n".join("  " + s for s in failing))
+            return 2
+        progress("every selection passes on the unchanged tree")
     outcomes = []
     for fault in faults:
         progress(f"{fault.name}: {fault.reason}")

@@ -28,7 +28,6 @@ back after its run."""
 import fcntl
 import json
 import os
-import shlex
 import subprocess
 import sys
 import time
@@ -99,7 +98,7 @@ def parse_fault(name: str, text: str) -> Fault:
             elif key == "reason":
                 fault.reason = value.strip()
             elif key == "tests":
-                fault.tests = shlex.split(value)
+                fault.tests = value.split()
             elif key == "unobservable":
                 fault.unobservable = value.strip()
             else:

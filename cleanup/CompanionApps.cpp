@@ -20,7 +20,7 @@ void closeCplDialog() {
 // "NULL" as class stands for any class; with an empty title too, the search
 // would take the first untitled window of any program, so the row is skipped.
 void closeTrayWindow(const std::string& className, const std::string& title) {
-    if (title.empty() && lstrcmpiA(className.c_str(), "NULL") == 0) return;
+    if (title.empty() && sameText(className, "NULL")) return;
     closeAppWindow(className.c_str(), title.c_str());
 }
 

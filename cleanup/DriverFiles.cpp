@@ -12,10 +12,6 @@
 
 namespace {
 
-bool fileExists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 // The system directory's "drivers" folder on the NT family, the system
 // directory itself otherwise; ends with a backslash.
 std::string driverDir() {

@@ -9,16 +9,28 @@
 
 namespace {
 
-const char* const sharedKeys[] = {
-    "Software",
-    "Software\\Classes",
-    "Software\\Policies",
-    "Software\\Microsoft",
-    "Software\\Microsoft\\Windows",
-    "Software\\Microsoft\\Windows\\CurrentVersion",
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
+// Roots below "Software" that many programs, or the platform, share.
+const char* const sharedRoots[] = {
+    "Microsoft", "Classes", "Clients", "Policies", "ODBC", "Wow6432Node",
+    "RegisteredApplications", "Secure", "Description", "Program Groups",
 };
+// Software\Microsoft\Windows\CurrentVersion\Uninstall\<one entry>.
+const char* const uninstallEntryShape[] = {"Software", "Microsoft", "Windows", "CurrentVersion",
+                                           "Uninstall"};
+const size_t uninstallEntryDepth = 6;
+
+bool isSharedRoot(const std::string& name) {
+    for (const char* shared : sharedRoots)
+        if (sameText(name, shared)) return true;
+    return false;
+}
+
+bool isUninstallEntry(const TokenList& parts) {
+    if (parts.count() != uninstallEntryDepth) return false;
+    for (size_t i = 0; i + 1 < uninstallEntryDepth; ++i)
+        if (!sameText(parts[i], uninstallEntryShape[i])) return false;
+    return true;
+}
 
 }  // namespace
 
@@ -33,28 +45,37 @@ std::string normaliseKeyPath(const std::string& keyPath) {
     return result;
 }
 
-bool isSharedKey(const std::string& keyPath) {
-    const std::string key = normaliseKeyPath(keyPath);
-    if (key.find('\\') == std::string::npos) return true;  // empty or top level
-    for (const char* shared : sharedKeys)
-        if (lstrcmpiA(key.c_str(), shared) == 0) return true;
+bool isPackageKey(const std::string& keyPath) {
+    TokenList parts;
+    getStrTokens(parts, keyPath, "\\");
+    if (parts.count() < 2 || !sameText(parts[0], "Software")) return false;
+    for (size_t i = 0; i < parts.count(); ++i)
+        if (parts[i] == "." || parts[i] == "..") return false;
+    if (sameText(parts[1], "Microsoft")) return isUninstallEntry(parts);
+    return !isSharedRoot(parts[1]);
+}
+
+bool acceptPackageKey(const char* action, const std::string& keyPath) {
+    if (isPackageKey(keyPath)) return true;
+    runErrorLog.log("%s: key \"%s\" is not the package's, not deleted", action, keyPath.c_str());
     return false;
 }
 
 void removePackageKey(const char* action, const std::string& keyPath) {
-    if (isSharedKey(keyPath)) {
-        runErrorLog.log("%s: key \"%s\" is shared, not deleted", action, keyPath.c_str());
-        return;
-    }
+    if (!acceptPackageKey(action, keyPath)) return;
     const std::string key = normaliseKeyPath(keyPath);
     regDeleteValues(key, HKEY_LOCAL_MACHINE);
     regDeleteKey(key, HKEY_LOCAL_MACHINE);
 }
 
+void logRefusedDir(const char* action, const std::string& dir) {
+    runErrorLog.log("%s: directory \"%s\" is not the package's, not removed", action,
+                    dir.c_str());
+}
+
 void removePackageDir(const char* action, const std::string& dir) {
     if (isProtectedDir(dir)) {
-        runErrorLog.log("%s: directory \"%s\" is not the package's, not removed", action,
-                        dir.c_str());
+        logRefusedDir(action, dir);
         return;
     }
     deleteDirFiles(dir);

@@ -7,18 +7,26 @@
 
 // The key path with leading, trailing and doubled backslashes dropped.
 std::string normaliseKeyPath(const std::string& keyPath);
-// True for a key that must never be emptied or deleted: an empty path, a
-// top-level key, or one of the keys below HKEY_LOCAL_MACHINE that all
-// programs share ("Software", "Software\Microsoft\Windows\CurrentVersion\Run",
-// ...). Letter case does not matter.
-bool isSharedKey(const std::string& keyPath);
+// True for a key of HKEY_LOCAL_MACHINE that a package may own, judged by its
+// shape after normalisation: below "Software" with at least one more
+// component, the first of them not a root that programs share ("Microsoft",
+// "Classes", "Policies", ...), no component "." or "..". Below
+// "Software\Microsoft" only a key directly below
+// "Software\Microsoft\Windows\CurrentVersion\Uninstall" (an uninstall entry)
+// is allowed. Letter case does not matter.
+bool isPackageKey(const std::string& keyPath);
 
-// regDeleteValues, then regDeleteKey, on a key of HKEY_LOCAL_MACHINE. A
-// shared key is left alone with one error line naming it.
+// regDeleteValues, then regDeleteKey, on a key of HKEY_LOCAL_MACHINE. Any
+// other key is left alone, values and sub-keys included, with one error line
+// naming it.
 void removePackageKey(const char* action, const std::string& keyPath);
+// isPackageKey; a refused key gets its error line.
+bool acceptPackageKey(const char* action, const std::string& keyPath);
 // deleteDirFiles, then removeDir. A protected directory (see ProtectedDirs)
 // is left alone with one error line naming it.
 void removePackageDir(const char* action, const std::string& dir);
+// The error line of a directory that is not the package's.
+void logRefusedDir(const char* action, const std::string& dir);
 
 // True for a file name that stays inside the folder it is joined to: it holds
 // no "\", "/" or ":", and it is not made of dots and blanks alone (the

@@ -2,13 +2,11 @@
 // group, registry keys and start-up values, and the setup program's
 // temporary files. Calls the other clean-up steps at fixed points.
 #include "cleanup/Cleanup.h"
-#include <windows.h>
 #include "cleanup/CleanupSteps.h"
 #include "cleanup/Guards.h"
 #include "log/Loggers.h"
 #include "settings/InstallRecord.h"
 #include "sysutil/FileRemoval.h"
-#include "sysutil/Handles.h"
 #include "sysutil/KmvdUtil.h"
 #include "sysutil/ProtectedDirs.h"
 #include "sysutil/RegistryIO.h"
@@ -17,6 +15,7 @@ namespace {
 
 const char* const setupTempFiles[] = {"KmiInst.exe", "KmiInst.dll", "hires.bmp", "lores.bmp"};
 const char* const companionStartupValues[] = {"KMICONEXE", "LINEMONEXE", "LINEWATCHEXE"};
+const unsigned kRegistryKeyBuffer = 256;
 
 std::string readOrigTmpDir(const std::string& packageKey) {
     if (!regValueExists(packageKey, "OrigTmpDir", HKEY_LOCAL_MACHINE)) return "";
@@ -33,27 +32,21 @@ bool isPackageProgramDir(const std::string& programDir) {
 // [SystemInfo] RegistryKey of "LineMon.ini" in the program directory.
 std::string readCplKeyName(const std::string& programDir) {
     if (!isPackageProgramDir(programDir)) return "";
-    char value[256] = "";
-    GetPrivateProfileStringA("SystemInfo", "RegistryKey", "", value, sizeof value,
-                             concatPath(programDir, "LineMon.ini").c_str());
-    return value;
+    return readIniString(concatPath(programDir, "LineMon.ini"), "SystemInfo", "RegistryKey", "",
+                         kRegistryKeyBuffer);
 }
 
-TokenList subkeyNames(const std::string& keyPath) {
-    TokenList names;
-    RegKey key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_ALL_ACCESS, key.receive()) !=
-        ERROR_SUCCESS)
-        return names;
-    for (DWORD index = 0;; ++index) {
-        char name[260];
-        DWORD length = sizeof name;
-        if (RegEnumKeyExA(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS)
-            break;
-        names.add(name);
+// The program directory and its "mdmpack", each refused with its own line
+// when the program directory is not the package's.
+void removeProgramDirs(const char* action, const std::string& programDir) {
+    const std::string driverPackageDir = concatPath(programDir, "mdmpack");
+    if (isPackageProgramDir(programDir)) {
+        removePackageDir(action, driverPackageDir);
+        removePackageDir(action, programDir);
+    } else {
+        logRefusedDir(action, driverPackageDir);
+        logRefusedDir(action, programDir);
     }
-    return names;
 }
 
 void scheduleLanguageDllShortPath(const InstallRecord& record) {
@@ -75,13 +68,17 @@ void removeCompanionStartupValues() {
 }  // namespace
 
 // The language library's name comes from the package key: one that is empty
-// (the directory itself) or leads out of the directory is not scheduled.
+// (the directory itself) or leads out of the directory is not scheduled. An
+// unknown temporary directory schedules nothing: its names would land in the
+// root of the current drive.
 void scheduleSetupTempFiles(const InstallRecord& record, const std::string& origTmpDir) {
     const bool languageDllPlain =
         !record.languageDll.empty() &&
         acceptFileName("vtxRemoveGuiComponents: languageDll", record.languageDll);
-    for (const char* name : setupTempFiles) deleteAtReboot(concatPath(record.tempDir, name));
-    if (languageDllPlain) scheduleLanguageDllShortPath(record);
+    if (!record.tempDir.empty()) {
+        for (const char* name : setupTempFiles) deleteAtReboot(concatPath(record.tempDir, name));
+        if (languageDllPlain) scheduleLanguageDllShortPath(record);
+    }
     if (origTmpDir.empty()) return;
     for (const char* name : setupTempFiles) deleteAtReboot(concatPath(origTmpDir, name));
     if (languageDllPlain) deleteAtReboot(concatPath(origTmpDir, record.languageDll));
@@ -92,15 +89,12 @@ void vtxRemoveNewCplRegistry(const InstallRecord& record) {
     const std::string keyName = readCplKeyName(record.programDir);
     if (keyName.empty()) return;
     const std::string cplKey = concatPath("Software", keyName);
-    // Checked before the sub-keys are touched: those of a shared key belong
-    // to every other program.
-    if (isSharedKey(cplKey)) {
-        runErrorLog.log("vtxRemoveNewCplRegistry: key \"%s\" is shared, not deleted",
-                        cplKey.c_str());
-        return;
-    }
+    // Checked before the sub-keys are touched: those of a key that is not
+    // the package's belong to others.
+    if (!acceptPackageKey("vtxRemoveNewCplRegistry", cplKey)) return;
     const std::string key = normaliseKeyPath(cplKey);
-    const TokenList subkeys = subkeyNames(key);
+    TokenList subkeys;
+    if (!regGetSubkeys(key, HKEY_LOCAL_MACHINE, subkeys)) return;
     for (size_t i = 0; i < subkeys.count(); ++i)
         removePackageKey("vtxRemoveNewCplRegistry", concatPath(key, subkeys[i]));
     removePackageKey("vtxRemoveNewCplRegistry", key);
@@ -114,9 +108,7 @@ void vtxRemoveGuiComponents(const InstallRecord& record) {
 
     vtxCloseExternalApplications();
     vtxRemoveNewCplRegistry(record);
-    if (isPackageProgramDir(record.programDir))
-        removePackageDir(action, concatPath(record.programDir, "mdmpack"));
-    removePackageDir(action, record.programDir);
+    removeProgramDirs(action, record.programDir);
     removePackageDir(action, record.programGroupDir);
     if (!record.languageDllCpl.empty() &&
         acceptFileName("vtxRemoveGuiComponents: languageDllCpl", record.languageDllCpl))

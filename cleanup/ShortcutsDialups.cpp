@@ -14,12 +14,17 @@ namespace {
 
 // The default phonebook's RasDeleteEntryA, loaded at run time: a Windows 95
 // without Dial-Up Networking has no rasapi32.dll, and a static import would
-// keep the program from starting there.
+// keep the program from starting there. The library is loaded from the
+// system directory by its full path: the package folder is often a download
+// folder, and a rasapi32.dll placed there must not run with the tool's rights.
 class Phonebook {
 public:
     Phonebook() {
+        const std::string systemDir = getSystemDir();
+        if (systemDir.empty()) return;
+        const std::string path = concatPath(systemDir, "rasapi32.dll");
         const UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-        library.reset(LoadLibraryA("rasapi32.dll"));
+        library.reset(LoadLibraryA(path.c_str()));
         SetErrorMode(oldMode);
         if (library) {
             const FARPROC entry = GetProcAddress(library.get(), "RasDeleteEntryA");

@@ -6,12 +6,14 @@
 #include <cstdio>
 
 #include "sysutil/Handles.h"
+#include "sysutil/KmvdUtil.h"
 
 namespace {
 
 const char kMutexName[] = "VTX_LOGFILE_MUTEX";
 const char kToolIni[] = ".\\VTX.INI";
 const DWORD kLockWaitMs = 5000;
+const unsigned kLevelBuffer = MAX_PATH;
 const size_t kMessageMax = 511;  // the 512-byte message buffer, NUL excluded
 
 // Holds the named log lock for one append. The wait's outcome is ignored on
@@ -38,12 +40,7 @@ private:
     DWORD saved;
 };
 
-std::string logFilePath() {
-    char dir[MAX_PATH] = "";
-    UINT length = GetWindowsDirectoryA(dir, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) dir[0] = '\0';
-    return std::string(dir) + "\\VTX.LOG";
-}
+std::string logFilePath() { return getWindowsDir() + "\\VTX.LOG"; }
 
 }  // namespace
 
@@ -77,11 +74,8 @@ void Logger::logText(const std::string& text) {
 // upper-cased. The explicit ".\" keeps the profile API in the current
 // directory instead of the Windows directory.
 std::string Logger::readLogLevel() {
-    if (GetFileAttributesA(kToolIni) == INVALID_FILE_ATTRIBUTES) return "TRACE";
-    char level[MAX_PATH] = "";
-    GetPrivateProfileStringA("SystemInfo", "Debug", "", level, MAX_PATH, kToolIni);
-    CharUpperBuffA(level, lstrlenA(level));
-    return level;
+    if (!fileExists(kToolIni)) return "TRACE";
+    return upperCase(readIniString(kToolIni, "SystemInfo", "Debug", "", kLevelBuffer));
 }
 
 void Logger::appendLine(const std::string& entry) {

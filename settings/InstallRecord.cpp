@@ -14,18 +14,6 @@ namespace {
 
 const char* const setupSection = "SystemInfo";
 
-std::string platformDir(UINT (WINAPI* query)(LPSTR, UINT)) {
-    char dir[MAX_PATH] = "";
-    const UINT length = query(dir, MAX_PATH);
-    return length > 0 && length < MAX_PATH ? std::string(dir, length) : std::string();
-}
-
-std::string tempPath() {
-    char dir[MAX_PATH] = "";
-    const DWORD length = GetTempPathA(MAX_PATH, dir);
-    return length > 0 && length < MAX_PATH ? std::string(dir, length) : std::string();
-}
-
 // Drive and directory (with its trailing backslash) of the first word of the
 // command line: the tool's program file as it was started.
 std::string commandDir() {
@@ -41,13 +29,6 @@ std::string commandDir() {
     const size_t separator = word.find_last_of("\\/");
     if (separator != std::string::npos) return word.substr(0, separator + 1);
     return word.size() >= 2 && word[1] == ':' ? word.substr(0, 2) : std::string();
-}
-
-// Upper case in the ANSI code page (lead bytes of double-byte characters
-// are left alone by the platform).
-std::string upperCased(std::string text) {
-    if (!text.empty()) CharUpperBuffA(&text[0], static_cast<DWORD>(text.size()));
-    return text;
 }
 
 // The driver directory key for the running version; anything newer than
@@ -69,9 +50,9 @@ std::string joinedFolder(int csidl, const std::string& name) {
 
 InstallRecord::InstallRecord()
     : status(0), optionFlags(), vci(0), vpi(0), layer3Protocol(0), modulation(0) {
-    windowsDir = platformDir(GetWindowsDirectoryA);
-    systemDir = platformDir(GetSystemDirectoryA);
-    tempDir = tempPath();
+    windowsDir = getWindowsDir();
+    systemDir = getSystemDir();
+    tempDir = getTempDir();
     windowsDrive = windowsDir.substr(0, 2);
     if (windowsDrive.size() < 2 || windowsDrive[1] != ':') {
         setStatus(1, "Can't get windows drive letter from GetWindowsDirectory");
@@ -80,7 +61,7 @@ InstallRecord::InstallRecord()
     toolDir = commandDir();
 
     const std::string setupIni = concatPath(windowsDir, "brdsetup.ini");
-    if (GetFileAttributesA(setupIni.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    if (!fileExists(setupIni)) {
         setStatus(2, "Can't find INI_FILE, %s, in winDir", setupIni.c_str());
         return;
     }
@@ -92,15 +73,15 @@ InstallRecord::InstallRecord()
     programGroupDir = joinedFolder(nt ? CSIDL_COMMON_PROGRAMS : CSIDL_PROGRAMS,
                                    getSetupIniString("ProductName", setupSection, ""));
     desktopDir = getSpecialFolderPath(nt ? CSIDL_COMMON_DESKTOPDIRECTORY : CSIDL_DESKTOPDIRECTORY);
-    HardwareType = upperCased(getSetupIniString("HardwareType", setupSection, ""));
-    HardwarePlatform = upperCased(getSetupIniString("HardwarePlatform", setupSection, ""));
+    HardwareType = upperCase(getSetupIniString("HardwareType", setupSection, ""));
+    HardwarePlatform = upperCase(getSetupIniString("HardwarePlatform", setupSection, ""));
 
     hardwareTypeDir = getSetupIniString(driverDirKey(), setupSection, "");
     if (hardwareTypeDir.empty()) setStatus(3, "Can't get driver directory");
 
     ModemId = getSetupIniString("ModemId", setupSection, "");
     if (ModemId.empty()) ModemId = getSetupIniString("UsbCtrlrId", setupSection, "");
-    ModemId = upperCased(ModemId);
+    ModemId = upperCase(ModemId);
     if (getSetupIniInt("InstallSilently", setupSection) != 0) optionFlags[7] = true;
 
     readPackageValues();

@@ -1,7 +1,6 @@
 // Language table of the tool INI, choice of an entry and loading of its
 // resource library.
 #include "settings/LanguageSelection.h"
-#include <mbstring.h>
 #include "app/AppFramework.h"
 #include "settings/ToolIni.h"
 #include "sysutil/KmvdUtil.h"
@@ -11,14 +10,6 @@
 namespace {
 const char* const defaultLanguages = "ENGLISH";
 const char* const defaultEntry = "kmtext_english.dll,0x0009,0,101";
-
-// Multi-byte aware: trail bytes of double-byte characters stay as they are.
-std::string toLower(const std::string& text) {
-    std::vector<unsigned char> buffer(text.begin(), text.end());
-    buffer.push_back('\0');
-    _mbslwr(buffer.data());
-    return std::string(reinterpret_cast<const char*>(buffer.data()));
-}
 
 // "file,langId,subLangId,number"; the numbers may be "0x" hexadecimal.
 LanguageEntry parseEntry(const std::string& name, const std::string& value) {
@@ -55,7 +46,7 @@ void LanguageSelection::readEntries() {
     TokenList list;
     getStrTokens(list, names, ",");
     for (size_t i = 0; i < list.count(); ++i) {
-        std::string name = toLower(list[i]);
+        std::string name = lowerCase(list[i]);
         std::string value = getToolIniString(name.c_str(), "Languages", "");
         if (value.empty()) value = defaultEntry;
         entries.push_back(parseEntry(name, value));
@@ -67,7 +58,7 @@ const LanguageEntry& LanguageSelection::chooseEntry() const {
     if (entries.empty()) throw XKmi("Invalid language");
     std::string forced;
     if (!readForcedLanguage(forced)) return findByLocale();
-    forced = toLower(forced);
+    forced = lowerCase(forced);
     for (const LanguageEntry& entry : entries) {
         if (entry.languageName == forced) return entry;
     }

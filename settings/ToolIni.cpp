@@ -4,34 +4,30 @@
 #include "settings/ToolIni.h"
 #include <windows.h>
 #include "log/Loggers.h"
+#include "sysutil/KmvdUtil.h"
 
 namespace {
 const char* const toolIniPath = ".\\VTX.INI";
 
-// An existence test that asks for no access rights.
-bool fileExists(const char* name) {
-    std::string path = std::string(".\\") + name;
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+const unsigned kIniValueBuffer = 512;  // values come back cut to 511 characters
+
+bool startDirFileExists(const char* name) { return fileExists(std::string(".\\") + name); }
 }  // namespace
 
 std::string getToolIniString(const char* key, const char* section, const char* defaultValue) {
-    char buffer[512];
-    DWORD length =
-        GetPrivateProfileStringA(section, key, defaultValue, buffer, sizeof buffer, toolIniPath);
-    return length == 0 ? std::string() : std::string(buffer, length);
+    return readIniString(toolIniPath, section, key, defaultValue, kIniValueBuffer);
 }
 
 bool IsVtIniFile() {
     const char* name = "VTX.INI";
-    if (fileExists(name)) return true;
+    if (startDirFileExists(name)) return true;
     runErrorLog.log("IsVtIniFile: %s file missing", name);
     return false;
 }
 
 bool IsVtInstallInitFile() {
     const char* name = "brdsetup.ini";
-    if (fileExists(name)) return true;
+    if (startDirFileExists(name)) return true;
     runErrorLog.log("IsVtInstallInitFile: %s file missing", name);
     return false;
 }

@@ -1,5 +1,6 @@
 // Asking another program's top-level window to close, with a bounded wait.
 #include "sysutil/SystemControl.h"
+#include "sysutil/KmvdUtil.h"
 
 namespace {
 
@@ -12,7 +13,7 @@ const DWORD kWaitStepMs = 500;
 // 10 seconds is left running.
 void closeAppWindow(const char* className, const char* title) {
     const char* searchClass =
-        (className == nullptr || lstrcmpiA(className, "NULL") == 0) ? nullptr : className;
+        (className == nullptr || sameText(className, "NULL")) ? nullptr : className;
     HWND window = FindWindowA(searchClass, title);
     if (window != nullptr) {
         PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);

@@ -61,8 +61,7 @@ void removeDir(const std::string& dir) {
         utilErrorLog.logText("Can't remove directory:\n" + dir);
         return;
     }
-    const ProtectedDirs protectedDirs;
-    if (protectedDirs.covers(dir)) {
+    if (isProtectedDir(dir)) {
         utilErrorLog.log("removeDir: %s is a protected directory, not removed", dir.c_str());
         return;
     }
@@ -73,7 +72,7 @@ void removeDir(const std::string& dir) {
         const size_t cut = parent.rfind('\\');
         if (cut == std::string::npos) break;
         parent.erase(cut);
-        if (protectedDirs.covers(parent)) break;
+        if (isProtectedDir(parent)) break;
         if (!RemoveDirectoryA(parent.c_str())) break;
     }
 }

@@ -6,25 +6,16 @@
 #include <cstring>
 #include "log/Loggers.h"
 #include "sysutil/Handles.h"
+#include "sysutil/KmvdUtil.h"
 
 namespace {
 
 enum class ReadResult { read, absent, failed };
 
-std::string asciiLower(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
-
 void stripTrailingBlanks(std::string& text) {
     while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r' ||
                              text.back() == '\n'))
         text.pop_back();
-}
-
-bool fileExists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 // Text mode ends a read at a Ctrl-Z, and a line read at a NUL byte: a file
@@ -74,11 +65,10 @@ void ensureLineFeed(TokenList& lines, size_t index) {
 
 // A new, empty file "kmi*.tmp" in the temporary directory.
 bool makeTempFile(std::string& tempPath) {
-    char tempDir[MAX_PATH];
-    const DWORD length = GetTempPathA(MAX_PATH, tempDir);
-    if (length == 0 || length >= MAX_PATH) return false;
+    const std::string tempDir = getTempDir();
+    if (tempDir.empty()) return false;
     char name[MAX_PATH];
-    if (!GetTempFileNameA(tempDir, "kmi", 0, name)) return false;
+    if (!GetTempFileNameA(tempDir.c_str(), "kmi", 0, name)) return false;
     tempPath = name;
     return true;
 }
@@ -114,9 +104,9 @@ void replaceFile(const std::string& tempPath, const std::string& iniPath) {
 }  // namespace
 
 bool findIniSection(const char* section, const TokenList& lines, size_t& lastLine) {
-    const std::string target = asciiLower(std::string("[") + section + "]");
+    const std::string target = lowerCase(std::string("[") + section + "]");
     for (size_t header = 0; header < lines.count(); ++header) {
-        std::string line = asciiLower(lines[header]);
+        std::string line = lowerCase(lines[header]);
         stripTrailingBlanks(line);
         if (line != target) continue;
         size_t last = header;

@@ -20,9 +20,28 @@ inline std::string concatPath(const std::string& dir, const std::string& name) {
     return concatPath(dir, name.c_str());
 }
 
+// Case folding in the ANSI code page (the platform's CharLowerBuffA and
+// CharUpperBuffA, which leave double-byte characters alone).
+std::string lowerCase(std::string text);
+std::string upperCase(std::string text);
+// True when the two texts are equal but for letter case.
+bool sameText(const std::string& a, const std::string& b);
+
+// True when path names an existing file or folder (asks for no access).
+bool fileExists(const std::string& path);
+
+// The platform's directories, asked for in a buffer of 260 characters; ""
+// when the platform cannot give one.
 std::string getWindowsDir();
 std::string getSystemDir();
 std::string getTempDir();  // ends with a backslash
+
+// One key of an INI file through the platform's profile read, into a buffer
+// of bufferSize characters (a longer value is cut to bufferSize - 1). A
+// missing file or key gives defaultValue. Name a file of the current
+// directory with ".\": a bare name is looked for in the Windows directory.
+std::string readIniString(const std::string& file, const char* section, const char* key,
+                          const char* defaultValue, unsigned bufferSize);
 
 // Windows-directory "brdsetup.ini". Key first, then section. Values are cut
 // to 511 characters.

@@ -37,3 +37,7 @@ std::string getSystemDir() {
 std::string getTempDir() {
     return directoryFrom([](char* b, DWORD n) { return GetTempPathA(n, b); });
 }
+
+bool fileExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}

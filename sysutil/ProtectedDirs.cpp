@@ -1,32 +1,14 @@
-// The protected-directory test behind deleteDirFiles and removeDir.
+// The protected-folder rule behind deleteDirFiles and removeDir, over a
+// layout of folders.
 #include "sysutil/ProtectedDirs.h"
-#include <windows.h>
-#include <shlobj.h>
-#include "sysutil/FileRemoval.h"
-#include "sysutil/Handles.h"
 #include "sysutil/KmvdUtil.h"
-#include "sysutil/ShellFolders.h"
 
 namespace {
 
-// HKLM\Software\Microsoft\Windows\CurrentVersion "ProgramFilesDir", or "".
-std::string readProgramFilesRoot() {
-    RegKey key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", 0,
-                      KEY_READ, key.receive()) != ERROR_SUCCESS)
-        return "";
-    char value[MAX_PATH] = "";
-    DWORD type = 0;
-    DWORD size = sizeof value - 1;
-    if (RegQueryValueExA(key.get(), "ProgramFilesDir", nullptr, &type,
-                         reinterpret_cast<BYTE*>(value), &size) != ERROR_SUCCESS)
-        return "";
-    if (type != REG_SZ && type != REG_EXPAND_SZ) return "";
-    value[size < sizeof value ? size : sizeof value - 1] = '\0';
-    return value;
-}
+// The platform's path limit: a longer path names no folder it can handle.
+const size_t kPathLimit = 260;
 
-// "c:" and "\\server\share" (after normalisation) name a whole drive.
+// "c:" and "\\server\share" name a whole drive.
 bool isDriveRoot(const std::string& normalised) {
     if (normalised.size() <= 2) return true;
     if (normalised.compare(0, 2, "\\\\") != 0) return false;
@@ -35,75 +17,99 @@ bool isDriveRoot(const std::string& normalised) {
            normalised.find('\\', shareSeparator + 1) == std::string::npos;
 }
 
-// True when candidate equals protectedDir or lies above it.
-bool isSameOrAncestor(const std::string& candidate, const std::string& protectedDir) {
-    if (candidate.size() > protectedDir.size()) return false;
-    if (protectedDir.compare(0, candidate.size(), candidate) != 0) return false;
-    return candidate.size() == protectedDir.size() || protectedDir[candidate.size()] == '\\';
+// True when inner equals outer or lies below it.
+bool isSameOrBelow(const std::string& inner, const std::string& outer) {
+    if (inner.size() < outer.size()) return false;
+    if (inner.compare(0, outer.size(), outer) != 0) return false;
+    return inner.size() == outer.size() || inner[outer.size()] == '\\';
 }
 
-// The normalised long form and, when the platform gives one that differs,
-// the normalised short form.
-std::vector<std::string> formsOf(const std::string& dir) {
+bool isStrictlyBelow(const std::string& inner, const std::string& outer) {
+    return inner.size() > outer.size() && isSameOrBelow(inner, outer);
+}
+
+std::vector<std::string> normalisedAll(const std::vector<std::string>& dirs) {
     std::vector<std::string> result;
-    const std::string longForm = normaliseDirPath(dir);
-    if (longForm.empty()) return result;
-    result.push_back(longForm);
-    const std::string shortForm = normaliseDirPath(getShortPath(dir));
-    if (!shortForm.empty() && shortForm != longForm) result.push_back(shortForm);
+    for (const std::string& dir : dirs) {
+        const std::string normalised = normaliseDirPath(dir);
+        if (!normalised.empty()) result.push_back(normalised);
+    }
     return result;
+}
+
+// The platform drops trailing dots and blanks of a name: "WINDOWS." and
+// "WINDOWS " are "WINDOWS".
+std::string withoutTrailingDotsAndBlanks(std::string component) {
+    while (!component.empty() && (component.back() == '.' || component.back() == ' '))
+        component.pop_back();
+    return component;
+}
+
+// "x:" or "\\server\share" at the start of path (with "\" for "/"), and
+// where the rest begins; false for a path that is not absolute.
+bool splitRoot(const std::string& path, std::string& root, size_t& rest) {
+    if (path.size() >= 2 && path[1] == ':' &&
+        ((path[0] >= 'a' && path[0] <= 'z') || (path[0] >= 'A' && path[0] <= 'Z'))) {
+        if (path.size() > 2 && path[2] != '\\') return false;  // "c:x" is relative
+        root = path.substr(0, 2);
+        rest = 2;
+        return true;
+    }
+    if (path.compare(0, 2, "\\\\") != 0) return false;
+    const size_t server = path.find_first_not_of('\\', 2);
+    if (server == std::string::npos) return false;
+    const size_t serverEnd = path.find('\\', server);
+    const size_t share = serverEnd == std::string::npos ? std::string::npos
+                                                          : path.find_first_not_of('\\', serverEnd);
+    if (share == std::string::npos) return false;
+    const size_t shareEnd = path.find('\\', share);
+    root = "\\\\" + path.substr(server, serverEnd - server) + "\\" +
+           path.substr(share, shareEnd == std::string::npos ? std::string::npos : shareEnd - share);
+    rest = shareEnd == std::string::npos ? path.size() : shareEnd;
+    return true;
 }
 
 }  // namespace
 
 std::string normaliseDirPath(const std::string& dir) {
-    if (dir.empty()) return "";
-    // "C:" alone is the current directory of drive C to the platform; here it
-    // is what a climb from "C:\x" arrives at: the drive itself.
-    if (dir.size() == 2 && dir[1] == ':') {
-        std::string drive = dir;
-        CharLowerBuffA(&drive[0], 2);
-        return drive;
-    }
-    char full[MAX_PATH];
-    char* filePart = nullptr;
-    const DWORD length = GetFullPathNameA(dir.c_str(), MAX_PATH, full, &filePart);
-    if (length == 0 || length >= MAX_PATH) return "";
-    std::string result(full, length);
-    while (!result.empty() && (result.back() == '\\' || result.back() == '/')) result.pop_back();
-    for (char& c : result)
+    std::string path = dir;
+    for (char& c : path)
         if (c == '/') c = '\\';
-    if (!result.empty()) CharLowerBuffA(&result[0], static_cast<DWORD>(result.size()));
-    return result;
+    std::string root;
+    size_t rest = 0;
+    if (!splitRoot(path, root, rest)) return "";
+    TokenList components;
+    getStrTokens(components, path.substr(rest), "\\");
+    std::vector<std::string> kept;
+    for (size_t i = 0; i < components.count(); ++i) {
+        const std::string& component = components[i];
+        if (component == "..") {
+            if (!kept.empty()) kept.pop_back();  // ".." at the root stays there
+            continue;
+        }
+        const std::string name = withoutTrailingDotsAndBlanks(component);
+        if (!name.empty()) kept.push_back(name);  // "." and the like name the folder itself
+    }
+    std::string result = root;
+    for (const std::string& name : kept) result += "\\" + name;
+    return lowerCase(result);
 }
 
-ProtectedDirs::ProtectedDirs() {
-    const std::string systemDir = getSystemDir();
-    add(getWindowsDir());
-    add(systemDir);
-    add(concatPath(systemDir, "drivers"));
-    add(getTempDir());
-    add(readProgramFilesRoot());
-    add(getSpecialFolderPath(CSIDL_PROGRAMS));
-    add(getSpecialFolderPath(CSIDL_COMMON_PROGRAMS));
-    add(getSpecialFolderPath(CSIDL_DESKTOPDIRECTORY));
-    add(getSpecialFolderPath(CSIDL_COMMON_DESKTOPDIRECTORY));
-}
-
-void ProtectedDirs::add(const std::string& dir) {
-    if (dir.empty()) return;  // a folder this platform does not have
-    for (const std::string& form : formsOf(dir)) forms.push_back(form);
-}
+ProtectedDirs::ProtectedDirs(const FolderLayout& layout)
+    : protectedDirs(normalisedAll(layout.protectedDirs)),
+      windowsDirs(normalisedAll(layout.windowsDirs)),
+      programsDirs(normalisedAll(layout.programsDirs)) {}
 
 bool ProtectedDirs::covers(const std::string& dir) const {
-    const std::vector<std::string> candidates = formsOf(dir);
-    if (candidates.empty()) return true;
-    for (const std::string& candidate : candidates) {
-        if (isDriveRoot(candidate)) return true;
-        for (const std::string& form : forms)
-            if (isSameOrAncestor(candidate, form)) return true;
+    const std::string candidate = normaliseDirPath(dir);
+    if (candidate.empty() || candidate.size() >= kPathLimit || isDriveRoot(candidate)) return true;
+    for (const std::string& shared : protectedDirs)
+        if (isSameOrBelow(shared, candidate)) return true;
+    for (const std::string& windows : windowsDirs) {
+        if (!isSameOrBelow(candidate, windows)) continue;
+        for (const std::string& programs : programsDirs)
+            if (isStrictlyBelow(candidate, programs)) return false;
+        return true;
     }
     return false;
 }
-
-bool isProtectedDir(const std::string& dir) { return ProtectedDirs().covers(dir); }

@@ -34,12 +34,15 @@ bool gatherValueNames(HKEY key, TokenList& names) {
 // The text of an open key's REG_SZ value, taken up to its first NUL and
 // never beyond the size the platform reports: a value stored without a
 // terminating NUL, or of size 0, still reads safely.
-bool readStringValue(HKEY key, const std::string& valueName, std::string& text) {
+// expandable: REG_EXPAND_SZ is read too, its %variables% left as stored.
+bool readStringValue(HKEY key, const std::string& valueName, std::string& text,
+                     bool expandable = false) {
     DWORD type = 0;
     DWORD size = 0;
     if (RegQueryValueExA(key, valueName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
         return false;
-    if (type != REG_SZ || size == MAXDWORD) return false;
+    const bool textType = type == REG_SZ || (expandable && type == REG_EXPAND_SZ);
+    if (!textType || size == MAXDWORD) return false;
     std::unique_ptr<char[]> buffer(new (std::nothrow) char[size + 1]);
     if (!buffer) return false;
     DWORD filled = size;
@@ -50,6 +53,15 @@ bool readStringValue(HKEY key, const std::string& valueName, std::string& text) 
     buffer[filled] = '\0';
     text = buffer.get();
     return true;
+}
+
+// %variables% of a REG_EXPAND_SZ text replaced by their values; the text
+// as stored when they cannot be.
+std::string expanded(const std::string& text) {
+    char buffer[MAX_PATH];
+    const DWORD length = ExpandEnvironmentStringsA(text.c_str(), buffer, MAX_PATH);
+    if (length == 0 || length > MAX_PATH) return text;
+    return buffer;
 }
 
 }  // namespace
@@ -107,4 +119,27 @@ bool regGetString(const std::string& keyPath, const std::string& valueName, std:
         registryErrorLog.logText("Can't get registry value:\nkey=" + keyPath + "\nvalue=" + valueName);
     }
     return ok;
+}
+
+bool regGetSubkeys(const std::string& keyPath, HKEY root, TokenList& names) {
+    names.clear();
+    RegKey key;
+    if (openKey(root, keyPath, KEY_ALL_ACCESS, key) != ERROR_SUCCESS || !key) return false;
+    for (DWORD index = 0;; ++index) {
+        char name[kValueNameBuffer];
+        DWORD length = kValueNameBuffer;
+        if (RegEnumKeyExA(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
+            break;
+        names.add(std::string(name, length < kValueNameBuffer ? length : kValueNameBuffer - 1));
+    }
+    return true;
+}
+
+std::string regGetPath(const std::string& keyPath, const std::string& valueName, HKEY root) {
+    std::string text;
+    RegKey key;
+    if (openKey(root, keyPath, KEY_READ, key) != ERROR_SUCCESS || !key) return "";
+    if (!readStringValue(key.get(), valueName, text, true)) return "";
+    return expanded(text);
 }

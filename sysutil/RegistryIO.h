@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 #include <string>
+#include "sysutil/TokenList.h"
 
 // RegDeleteKeyA: one key. NT refuses a key with sub-keys; 9x removes the
 // whole subtree. Returns the platform's result; logs nothing.
@@ -17,3 +18,11 @@ bool regValueExists(const std::string& keyPath, const std::string& valueName, HK
 // writes one three-line entry to registryErrorLog.
 bool regGetString(const std::string& keyPath, const std::string& valueName, std::string& result,
                   HKEY root);
+// The names of the key's sub-keys, in enumeration order (name buffer of 260
+// characters). False, with no names, when the key does not open with full
+// access.
+bool regGetSubkeys(const std::string& keyPath, HKEY root, TokenList& names);
+// A folder path held in a REG_SZ or REG_EXPAND_SZ value (the latter with its
+// %variables% expanded), or "". Logs nothing: an absent value is a folder
+// this platform does not have.
+std::string regGetPath(const std::string& keyPath, const std::string& valueName, HKEY root);

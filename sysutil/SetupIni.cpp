@@ -1,5 +1,5 @@
-// Reads of the installation description "brdsetup.ini" in the Windows
-// directory, and of the package's registry key that it names.
+// The program's one INI reader; reads of the installation description
+// "brdsetup.ini" in the Windows directory and of the package key it names.
 #include "sysutil/KmvdUtil.h"
 
 #include <windows.h>
@@ -12,13 +12,19 @@ const DWORD kIniValueBuffer = 512;  // values come back cut to 511 characters
 
 }  // namespace
 
+std::string readIniString(const std::string& file, const char* section, const char* key,
+                          const char* defaultValue, unsigned bufferSize) {
+    if (bufferSize == 0) return "";
+    std::string value(bufferSize, '\0');
+    const DWORD length = GetPrivateProfileStringA(section, key, defaultValue ? defaultValue : "",
+                                                  &value[0], bufferSize, file.c_str());
+    value.resize(length < bufferSize ? length : bufferSize - 1);
+    return value.c_str();  // up to a NUL the file itself may hold
+}
+
 std::string getSetupIniString(const char* key, const char* section, const char* defaultValue) {
-    std::string file = concatPath(getWindowsDir(), "brdsetup.ini");
-    char value[kIniValueBuffer] = "";
-    GetPrivateProfileStringA(section, key, defaultValue ? defaultValue : "", value, kIniValueBuffer,
-                             file.c_str());
-    value[kIniValueBuffer - 1] = '\0';
-    return value;
+    return readIniString(concatPath(getWindowsDir(), "brdsetup.ini"), section, key, defaultValue,
+                         kIniValueBuffer);
 }
 
 int getSetupIniInt(const char* key, const char* section) {

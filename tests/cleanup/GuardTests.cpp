@@ -1,45 +1,239 @@
-// Keys and directories that belong to everyone are never emptied or deleted.
+// The guards over tables of keys and folders: a key is the package's only by
+// its shape; a folder is refused by the folder rule, which runs here with the
+// layouts of real Windows 98, NT 4 and XP (Wine keeps the start menu outside
+// the Windows directory, real Windows 95 to NT 4 do not).
 #include <gtest/gtest.h>
 #include <shlobj.h>
 #include "ScratchKit.h"
 #include "cleanup/Guards.h"
+#include "sysutil/KmvdUtil.h"
 #include "sysutil/ProtectedDirs.h"
 #include "sysutil/ShellFolders.h"
 
 namespace {
 
-TEST(KeyGuard, RefusesSharedKeysHoweverTheyAreWritten) {
-    EXPECT_EQ("Software\\Vtx\\Cpl", normaliseKeyPath("\\Software\\\\Vtx\\Cpl\\\\"));
-    for (const char* key :
-         {"", "\\\\\\", "Software\\", "SYSTEM", "software\\\\classes", "Software\\Policies\\",
-          "Software\\Microsoft", "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\",
-          "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run",
-          "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"})
-        EXPECT_TRUE(isSharedKey(key)) << key;
-    for (const char* key :
-         {"Software\\Kelmora", "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vtx"})
-        EXPECT_FALSE(isSharedKey(key)) << key;
+struct Row {
+    const char* path;
+    bool refused;
+    const char* why;
+};
+
+TEST(KeyGuard, AllowsKeysByTheirShape) {
+    const Row rows[] = {
+        {"Software\\Kelmora\\PM100", false, "a vendor's key below Software"},
+        {"\\software\\\\KELMORA\\PM100 Panel\\", false, "case, outer and doubled backslashes"},
+        {"Software\\Kelmora", false, "one component below Software is enough"},
+        {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pathmark 100", false,
+         "exactly one uninstall entry"},
+        {"Software\\microsoft\\WINDOWS\\currentversion\\uninstall\\{5e1d0c7a}\\", false,
+         "an uninstall entry in any case, trailing backslash"},
+        {"Software\\Kelmora/PM100", false, "a slash belongs to the key's name"},
+        {"", true, "empty"},
+        {"\\\\\\", true, "backslashes only"},
+        {"Software", true, "Software itself"},
+        {"Software\\\\", true, "Software with trailing backslashes"},
+        {"SYSTEM\\CurrentControlSet\\Services", true, "not below Software"},
+        {"Software\\Classes\\TypeLib", true, "shared root Classes"},
+        {"software\\CLASSES", true, "shared root in another case"},
+        {"Software\\Clients\\Mail", true, "shared root Clients"},
+        {"Software\\Policies\\Kelmora", true, "shared root Policies"},
+        {"Software\\ODBC\\ODBC.INI", true, "shared root ODBC"},
+        {"Software\\Wow6432Node\\Kelmora", true, "shared root Wow6432Node"},
+        {"Software\\RegisteredApplications", true, "shared root RegisteredApplications"},
+        {"Software\\Secure", true, "shared root Secure"},
+        {"Software\\Description\\Microsoft\\Rpc", true, "shared root Description"},
+        {"Software\\Program Groups", true, "shared root Program Groups"},
+        {"Software\\Microsoft", true, "Microsoft itself"},
+        {"Software\\Microsoft\\Windows\\CurrentVersion\\RunServices", true,
+         "below Microsoft but not an uninstall entry"},
+        {"Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", true,
+         "below Microsoft but not an uninstall entry"},
+        {"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall", true, "the Uninstall key"},
+        {"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pkg\\Sub", true,
+         "below an uninstall entry"},
+        {"Software\\Microsoft\\Windows\\CurrentVersion\\Run\\x\\y", true,
+         "as deep as an uninstall entry, elsewhere"},
+        {"Software\\..\\SYSTEM", true, "a .. component"},
+        {"Software\\Kelmora\\..\\Microsoft", true, "a .. component deeper down"},
+        {"Software\\.", true, "a . component"},
+        {"Software/Kelmora", true, "one component named Software/Kelmora, not Software"},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(row.refused, !isPackageKey(row.path)) << "\"" << row.path << "\": " << row.why;
 }
 
-TEST(KeyGuard, DeletesAPackageKeyButLeavesASharedOneAlone) {
-    setRegString("Software", "VtxSentinel", "keep");
+// The key of another program keeps its values and sub-keys, on either
+// family (on 9x one key deletion would take the whole subtree).
+TEST(KeyGuard, LeavesARefusedKeyWhole) {
+    const std::string other = "Software\\Classes\\VtxGuardTest";
+    setRegString(other, "keep", "1");
+    setRegString(other + "\\Sub", "keep", "2");
+    removePackageKey("test", other + "\\");
+    EXPECT_TRUE(valueExists(other, "keep"));
+    EXPECT_TRUE(valueExists(other + "\\Sub", "keep"));
+    const std::string line = "test: key \"" + other + "\\\" is not the package's, not deleted";
+    const std::string log = logText();
+    EXPECT_NE(std::string::npos, log.find(line));
+    EXPECT_EQ(log.find(line), log.rfind(line)) << "one line";
+    deleteKeyTree(other);
+
     setRegString("Software\\VtxPkg", "a", "1");
-    setRegString("Software\\VtxPkg", "b", "2");
-    removePackageKey("test", "Software\\\\");
-    EXPECT_TRUE(valueExists("Software", "VtxSentinel"));
-    EXPECT_NE(std::string::npos, logText().find("test: key \"Software\\\\\" is shared"));
     removePackageKey("test", "Software\\\\VtxPkg\\");
     EXPECT_FALSE(keyExists("Software\\VtxPkg"));
 }
 
-TEST(DirGuard, RefusesStartMenuAndDesktopFoldersOfUserAndAllUsers) {
-    for (int csidl : {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS, CSIDL_DESKTOPDIRECTORY,
-                      CSIDL_COMMON_DESKTOPDIRECTORY}) {
+void expectRows(const FolderLayout& layout, const std::vector<Row>& rows) {
+    const ProtectedDirs rule(layout);
+    for (const Row& row : rows)
+        EXPECT_EQ(row.refused, rule.covers(row.path)) << "\"" << row.path << "\": " << row.why;
+}
+
+const std::string tooLong = "C:\\Program Files\\" + std::string(250, 'P');
+
+// Rows that hold on every layout: drive roots, unresolvable paths, shares.
+const std::vector<Row> everywhere = {
+    {"C:\\", true, "drive root"},
+    {"c:", true, "drive root without backslash"},
+    {"C:\\..\\..", true, ".. stops at the drive root"},
+    {"D:/", true, "another drive's root, forward slash"},
+    {"", true, "empty"},
+    {"Program Files\\Kelmora", true, "relative"},
+    {"C:Kelmora", true, "relative to the drive's current folder"},
+    {"\\Kelmora", true, "no drive"},
+    {tooLong.c_str(), true, "beyond the platform's path limit"},
+    {"\\\\server\\share\\", true, "root of a share"},
+    {"\\\\server\\share\\pkg", false, "a folder on a share"},
+    {"C:\\Program Files\\Kelmora\\PM100", false, "the program folder"},
+    {"C:\\Program Files\\Kelmora\\PM100\\mdmpack", false, "its mdmpack"},
+    {"C:\\PROGRA~1\\Kelmora\\PM100\\", false, "short form, trailing backslash"},
+    {"C:\\Program Files\\InstallShield Installation Information\\{5e1d0c7a}", false,
+     "the setup record's folder"},
+    {"C:\\Program Files", true, "the program-files root"},
+    {"c:\\progra~1\\", true, "its short form, case, trailing backslash"},
+    {"C:\\Program Files\\Kelmora\\..\\.", true, ".. and . back to the root"},
+    {"C:\\Program Files\\Common Files", true, "the common-files root"},
+};
+
+std::vector<Row> withEverywhere(std::vector<Row> rows) {
+    rows.insert(rows.end(), everywhere.begin(), everywhere.end());
+    return rows;
+}
+
+TEST(DirGuard, Windows98Layout) {
+    FolderLayout layout;
+    layout.windowsDirs = {"C:\\WINDOWS"};
+    layout.programsDirs = {"C:\\WINDOWS\\Start Menu\\Programs", "C:\\WINDOWS\\STARTM~1\\PROGRAMS"};
+    layout.protectedDirs = {
+        "C:\\WINDOWS\\SYSTEM", "C:\\WINDOWS\\TEMP", "C:\\Program Files", "C:\\PROGRA~1",
+        "C:\\Program Files\\Common Files", "C:\\WINDOWS\\Desktop",
+        "C:\\WINDOWS\\Start Menu", "C:\\WINDOWS\\STARTM~1",
+        "C:\\WINDOWS\\Start Menu\\Programs", "C:\\WINDOWS\\STARTM~1\\PROGRAMS",
+        "C:\\WINDOWS\\Start Menu\\Programs\\StartUp", "C:\\WINDOWS\\STARTM~1\\PROGRAMS\\STARTUP",
+        "C:\\WINDOWS\\Favorites", "C:\\My Documents", "C:\\WINDOWS\\Application Data",
+        "C:\\WINDOWS\\ShellNew", "C:\\WINDOWS\\SendTo", "C:\\WINDOWS\\Recent", "C:\\WINDOWS\\Fonts"};
+    expectRows(layout, withEverywhere({
+        {"C:\\WINDOWS\\Start Menu\\Programs\\Pathmark 100 ADSL Router", false, "program group"},
+        {"c:\\windows\\start menu\\programs\\pathmark 100 adsl router\\", false,
+         "program group, case, trailing backslash"},
+        {"C:\\WINDOWS\\STARTM~1\\PROGRAMS\\PATHMA~1", false, "program group, short form"},
+        {"C:/WINDOWS/Start Menu/Programs/Pathmark", false, "program group, forward slashes"},
+        {"C:\\WINDOWS\\Start Menu\\Programs\\Kelmora\\Pathmark", false, "a group's sub-group"},
+        {"C:\\WINDOWS\\Start Menu\\Programs", true, "the Programs folder itself"},
+        {"C:\\WINDOWS\\Start Menu\\Programs\\", true, "Programs, trailing backslash"},
+        {"C:\\WINDOWS\\Start Menu\\Programs\\StartUp", true, "special folder below Programs"},
+        {"C:\\WINDOWS\\STARTM~1\\PROGRAMS\\STARTUP\\", true, "the same, short form"},
+        {"C:\\WINDOWS\\Start Menu\\Programs\\Pathmark\\..\\StartUp", true, ".. into StartUp"},
+        {"C:\\WINDOWS\\Start Menu\\Programs\\..", true, ".. up to the Start Menu"},
+        {"C:\\WINDOWS\\Start Menu\\Programs\\..\\Pathmark", true,
+         "beside Programs: inside the Windows directory"},
+        {"C:\\WINDOWS\\Start Menu\\Programs\\..\\..\\inf", true, ".. into inf"},
+        {"C:\\WINDOWS", true, "the Windows directory"},
+        {"C:\\WINDOWS.", true, "trailing dot"},
+        {"C:\\WINDOWS\\INF", true, "inside the Windows directory"},
+        {"C:\\windows\\help\\", true, "inside the Windows directory, case"},
+        {"C:\\WINDOWS\\Command\\EBD", true, "deep inside the Windows directory"},
+        {"C:\\WINDOWS\\Desktop", true, "the desktop"},
+        {"C:\\WINDOWS\\SYSTEM\\..\\Fonts", true, ".. into Fonts"},
+        {"C:\\My Documents", true, "My Documents"},
+        {"C:\\My Documents\\Pathmark", false, "inside My Documents, outside the Windows directory"},
+    }));
+}
+
+TEST(DirGuard, WindowsNT4Layout) {
+    const std::string common = "C:\\WINNT\\Profiles\\All Users\\Start Menu\\Programs";
+    const std::string user = "C:\\WINNT\\Profiles\\Administrator\\Start Menu\\Programs";
+    FolderLayout layout;
+    layout.windowsDirs = {"C:\\WINNT"};
+    layout.programsDirs = {common, user};
+    layout.protectedDirs = {
+        "C:\\WINNT\\system32", "C:\\TEMP", "C:\\Program Files", "C:\\PROGRA~1",
+        "C:\\Program Files\\Common Files", common, user, common + "\\Startup", user + "\\Startup",
+        common + "\\Administrative Tools (Common)", "C:\\WINNT\\Profiles\\All Users\\Desktop",
+        "C:\\WINNT\\Profiles\\Administrator\\Desktop", "C:\\WINNT\\Profiles\\Administrator",
+        "C:\\WINNT\\Profiles\\All Users", "C:\\WINNT\\Profiles\\Default User"};
+    expectRows(layout, withEverywhere({
+        {(common + "\\Pathmark 100 ADSL Router").c_str(), false, "program group of all users"},
+        {(user + "\\Pathmark 100 ADSL Router\\").c_str(), false, "program group of the user"},
+        {(common + "\\Administrative Tools (Common)").c_str(), true, "special folder below Programs"},
+        {(common + "\\startup\\").c_str(), true, "Startup, case, trailing backslash"},
+        {(common + "\\Pathmark\\..\\..").c_str(), true, ".. up to the Start Menu"},
+        {"C:\\WINNT\\Profiles", true, "above the profiles"},
+        {"C:\\WINNT\\Profiles\\Administrator\\Favorites\\Links", true,
+         "inside the Windows directory, outside Programs"},
+        {"C:\\WINNT\\inf", true, "inside the Windows directory"},
+        {"C:\\WINNT\\Help", true, "inside the Windows directory"},
+        {"C:\\WINNT\\system32\\drivers", true, "the drivers folder"},
+        {"C:\\TEMP", true, "the temporary directory"},
+        {"C:\\TEMP\\_ISTMP1.DIR", false, "a folder inside it"},
+    }));
+}
+
+TEST(DirGuard, WindowsXPLayout) {
+    const std::string profiles = "C:\\Documents and Settings";
+    const std::string common = profiles + "\\All Users\\Start Menu\\Programs";
+    const std::string user = profiles + "\\Administrator\\Start Menu\\Programs";
+    FolderLayout layout;
+    layout.windowsDirs = {"C:\\WINDOWS"};
+    layout.programsDirs = {common, user, "C:\\DOCUME~1\\ALLUSE~1\\STARTM~1\\PROGRAMS"};
+    layout.protectedDirs = {
+        "C:\\WINDOWS\\system32", profiles + "\\Administrator\\Local Settings\\Temp",
+        "C:\\Program Files", "C:\\PROGRA~1", "C:\\Program Files\\Common Files", common, user,
+        common + "\\Startup", common + "\\Administrative Tools", profiles + "\\All Users\\Desktop",
+        profiles + "\\Administrator\\My Documents", profiles + "\\Administrator\\Application Data",
+        profiles, "C:\\DOCUME~1", profiles + "\\Administrator", profiles + "\\All Users",
+        profiles + "\\Default User"};
+    expectRows(layout, withEverywhere({
+        {(common + "\\Pathmark 100 ADSL Router").c_str(), false, "program group"},
+        {"C:\\DOCUME~1\\ALLUSE~1\\STARTM~1\\PROGRAMS\\PATHMA~1", false, "program group, short"},
+        {(common + "\\Administrative Tools").c_str(), true, "special folder below Programs"},
+        {(common + "\\STARTUP").c_str(), true, "Startup in capitals"},
+        {(common + "\\..\\..\\..").c_str(), true, ".. up to the profiles folder"},
+        {"C:\\Documents and Settings\\Default User\\", true, "a profile"},
+        {"c:\\docume~1", true, "the profiles folder, short form"},
+        {(profiles + "\\Administrator\\Local Settings\\Temp").c_str(), true, "temporary dir"},
+        {"C:\\WINDOWS\\Help", true, "inside the Windows directory"},
+        {"C:\\WINDOWS\\inf\\", true, "inside the Windows directory"},
+        {"C:\\windows\\system32\\..\\inf", true, ".. into inf"},
+        {"C:\\WINDOWS\\Start Menu\\Programs\\Pathmark", true,
+         "9x place of Programs: inside the Windows directory here"},
+    }));
+}
+
+// The platform's own layout: what this prefix's shell reports is refused,
+// a group below the Programs folders is not.
+TEST(DirGuard, RefusesEverySpecialFolderThePlatformReports) {
+    int seen = 0;
+    for (int csidl = 0; csidl <= 0x3D; ++csidl) {
         const std::string folder = getSpecialFolderPath(csidl);
         if (folder.empty()) continue;
-        EXPECT_TRUE(isProtectedDir(folder + "\\")) << folder;
-        EXPECT_FALSE(isProtectedDir(folder + "\\Vantix DSL")) << folder;
+        ++seen;
+        EXPECT_TRUE(isProtectedDir(folder + "\\")) << csidl << " " << folder;
     }
+    EXPECT_GT(seen, 20);
+    for (int csidl : {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS})
+        EXPECT_FALSE(isProtectedDir(getSpecialFolderPath(csidl) + "\\Vantix DSL")) << csidl;
+    EXPECT_TRUE(isProtectedDir(getWindowsDir() + "\\inf"));
+
     // What an empty product name makes of the program group.
     const std::string programs = getSpecialFolderPath(CSIDL_COMMON_PROGRAMS);
     ASSERT_NE("", programs);

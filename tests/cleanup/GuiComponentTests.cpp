@@ -82,6 +82,8 @@ TEST_F(ScheduleSetupTempFiles, SchedulesNothingUndefinedForTheLanguageLibrary) {
     scheduleSetupTempFiles(record, "C:\\vtxtest\\orig");
     record.languageDll = "gone.dll";  // no short form: it no longer exists
     scheduleSetupTempFiles(record, "");
+    record.tempDir = "";  // unknown: its names would land in the drive's root
+    scheduleSetupTempFiles(record, "");
     std::vector<std::string> paths;
     for (const std::string& dir : {t, std::string("C:\\vtxtest\\orig\\"), t})
         for (const char* name : {"KmiInst.exe", "KmiInst.dll", "hires.bmp", "lores.bmp"})

@@ -28,8 +28,8 @@ def cleanup_lines(fixture):
     return lines
 
 
-def full_removal(version):
-    prefix = vtxkit.Prefix.fresh(version)
+def full_removal(version, prefix=None):
+    prefix = prefix or vtxkit.Prefix.fresh(version)
     fixture = vtxkit.PackageFixture(prefix, extra_files=rm.decoys(prefix),
                                     brdsetup=rm.driver_dir_only_for(version)).install()
     assert fixture.missing_footprint() == []
@@ -55,6 +55,24 @@ def full_removal(version):
     restart = rm.restart_and_check(removal)
     print(f"=== {version}: removed by the restart")
     print("\n".join(restart.files_removed))
+    return fixture
+
+
+# Where Windows 95, 98 and Me keep the start menu and the desktop: inside the
+# Windows directory. Wine keeps them outside but follows these keys.
+NINE_X_SHELL_FOLDERS = {"Start Menu": r"C:\windows\Start Menu",
+                        "Programs": r"C:\windows\Start Menu\Programs",
+                        "Startup": r"C:\windows\Start Menu\Programs\StartUp",
+                        "Desktop": r"C:\windows\Desktop"}
+EXPLORER = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer"
+
+
+def nine_x_start_menu(prefix) -> None:
+    for folder in NINE_X_SHELL_FOLDERS.values():
+        prefix.unix(r"C:\windows").joinpath(*folder.split("\\")[2:]).mkdir(parents=True,
+                                                                          exist_ok=True)
+    prefix.reg_import({join(EXPLORER, "User Shell Folders"): NINE_X_SHELL_FOLDERS,
+                       join(EXPLORER, "Shell Folders"): NINE_X_SHELL_FOLDERS})
 
 
 def test_full_removal_win95():
@@ -63,6 +81,17 @@ def test_full_removal_win95():
 
 def test_full_removal_win98():
     full_removal("win98")
+
+
+def test_full_removal_win98_start_menu_in_windows_dir():
+    """The Windows directory is refused but for folders strictly below a
+    Programs folder: with the real 9x layout the group still goes."""
+    prefix = vtxkit.Prefix.fresh("win98")
+    nine_x_start_menu(prefix)
+    fixture = full_removal("win98", prefix)
+    programs = NINE_X_SHELL_FOLDERS["Programs"]
+    assert fixture.group_dir.lower().startswith(programs.lower() + "\\"), fixture.group_dir
+    assert prefix.unix(programs).is_dir()
 
 
 def test_full_removal_winme():

@@ -42,7 +42,7 @@ def test_empty_program_dir_and_product_name():
         removal, "Can't get driver directory",
         'vtxRemoveGuiComponents: directory "C:\\" is not the package\'s, not removed',
         f'vtxRemoveGuiComponents: directory "{programs}\\" is not the package\'s, not removed',
-        f'vtxRemoveGuiComponents: key "{UNINSTALL_KEY[5:]}\\" is shared, not deleted')
+        f'vtxRemoveGuiComponents: key "{UNINSTALL_KEY[5:]}\\" is not the package\'s, not deleted')
     # What the description no longer names stays; everything else went.
     left = fixture.leftovers(removal.after.registry)
     named_elsewhere = (fixture.program_dir.lower(), fixture.group_dir.lower(),
@@ -60,7 +60,8 @@ def test_empty_setup_software_key_and_odd_wininit():
                         wininit_text=ODD_WININIT)
     removal = rm.remove(fixture)
     rm.assert_only_footprint_changed(removal)
-    assert_logged(removal, 'vtxRemoveGuiComponents: key "Software\\" is shared, not deleted')
+    assert_logged(removal,
+                  'vtxRemoveGuiComponents: key "Software\\" is not the package\'s, not deleted')
     assert removal.after.registry.has_key(r"HKLM\Software\Microsoft\Windows\CurrentVersion")
     # Without the package key: no firmware list, no OrigTmpDir, no language
     # library; the fixed names and the run's lists are still scheduled.

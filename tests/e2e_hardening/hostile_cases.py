@@ -34,7 +34,11 @@ class Case:
     logged: Sequence[str] = ()        # texts the log must hold
     kept: Sequence[str] = ()          # paths that must still exist at the end
     gone: Sequence[str] = ()          # paths that must be gone at the end
-    # Paths may name {windows}, {system}, {driver} and {temp}.
+    # Paths here and in extra_files may name {windows}, {system}, {driver},
+    # {temp} and {programs} (the Programs folder that holds the group).
+    # Keys the snapshot leaves out (HKLM\Software\Classes) whose subtrees
+    # must come out of the run unchanged.
+    watched: Sequence[str] = ()
     check: Optional[Callable] = None  # (HostileRun) -> list of problems
 
 
@@ -53,6 +57,14 @@ def refusal(setting: str, name: str) -> str:
 
 def esc_file(name: str) -> Dict[str, str]:
     return {target(name): "not the package's\r\n"}
+
+
+def not_deleted(action: str, key: str) -> str:
+    return f'{action}: key "{key}" is not the package\'s, not deleted'
+
+
+def not_removed(action: str, directory: str) -> str:
+    return f'{action}: directory "{directory}" is not the package\'s, not removed'
 
 
 # ------------------------------------------------------------ escaping names
@@ -97,7 +109,7 @@ ESCAPES = [
          kept=[target("esc-langdll.dll")]),
     Case("LineMon.ini", "RegistryKey naming a shared key",
          {"linemon": {"SystemInfo": {"RegistryKey": "Microsoft"}}},
-         logged=['vtxRemoveNewCplRegistry: key "Software\\Microsoft" is shared, not deleted']),
+         logged=[not_deleted("vtxRemoveNewCplRegistry", "Software\\Microsoft")]),
 ]
 
 # ------------------------------------------------------------ odd values
@@ -151,10 +163,10 @@ EMPTY = [
          check=lambda run: run.no_library_calls("initialize")),
     Case("brdsetup.ini", "SetupSoftwareKey empty",
          {"brdsetup": {"SystemInfo": {"SetupSoftwareKey": ""}}},
-         logged=['key "Software\\" is shared']),
+         logged=[not_deleted("vtxRemoveGuiComponents", "Software\\")]),
     Case("brdsetup.ini", "ProductName empty",
          {"brdsetup": {"SystemInfo": {"ProductName": ""}}},
-         logged=['Uninstall\\" is shared']),
+         logged=['Uninstall\\" is not the package\'s, not deleted']),
     Case("brdsetup.ini", "ProgramFilesDir missing",
          {"brdsetup": {"SystemInfo": {"ProgramFilesDir": None}},
           "extra_files": {r"C:\mdmpack\keep.txt": "not the package's\r\n"}},
@@ -232,6 +244,56 @@ HEADERS = [
           .replace("[IspDefault]", "[ISPDEFAULT]")}),
 ]
 
+# ------------------------------------------------------------ others' folders and keys
+
+GUI = "vtxRemoveGuiComponents"
+CPL = "vtxRemoveNewCplRegistry"
+WINLOGON = r"Software\Microsoft\Windows NT\CurrentVersion\Winlogon"
+RUN_SERVICES = r"Software\Microsoft\Windows\CurrentVersion\RunServices"
+OTHER_PANEL = r"HKLM\Software\Kelmora\Other Panel"
+OTHER_LINEMON = "[SystemInfo]\r\nRegistryKey=Kelmora\\Other Panel\r\n"
+LNK = b"L\0\0\0lnk"
+
+GUARDS_XP = [
+    Case("brdsetup.ini", "SetupSoftwareKey naming Winlogon",
+         {"brdsetup": {"SystemInfo": {"SetupSoftwareKey": WINLOGON[9:]}}},
+         logged=[not_deleted(GUI, WINLOGON)]),
+    # Its mdmpack and its LineMon.ini (naming another panel's key) are
+    # someone else's too.
+    Case("brdsetup.ini", "ProgramFilesDir inside the Windows directory",
+         {"brdsetup": {"SystemInfo": {"ProgramFilesDir": "WINDOWS\\Help"}},
+          "extra_files": {r"{windows}\help\other.hlp": "help\r\n",
+                          r"{windows}\help\mdmpack\other.txt": "keep\r\n",
+                          r"{windows}\help\LineMon.ini": OTHER_LINEMON},
+          "registry": {OTHER_PANEL: {"Keep": "1"}}},
+         logged=[not_removed(GUI, r"C:\WINDOWS\Help\mdmpack"),
+                 not_removed(GUI, r"C:\WINDOWS\Help")],
+         kept=[r"{windows}\help\other.hlp", r"{windows}\help\mdmpack\other.txt"]),
+    Case("brdsetup.ini", "ProductName making the group Administrative Tools",
+         {"brdsetup": {"SystemInfo": {"ProductName": "Administrative Tools"}},
+          "extra_files": {r"{programs}\Administrative Tools\Other Tool.lnk": LNK}},
+         logged=[not_removed(GUI, r"{programs}\Administrative Tools")],
+         kept=[r"{programs}\Administrative Tools\Other Tool.lnk"]),
+]
+
+# On Windows 95, 98 and Me one key deletion takes the whole subtree.
+GUARDS_98 = [
+    Case("LineMon.ini", "RegistryKey naming Classes\\TypeLib",
+         {"linemon": {"SystemInfo": {"RegistryKey": "Classes\\TypeLib"}}},
+         logged=[not_deleted(CPL, r"Software\Classes\TypeLib")],
+         watched=[r"HKLM\Software\Classes\TypeLib"]),
+    Case("brdsetup.ini", "SetupSoftwareKey naming RunServices",
+         {"brdsetup": {"SystemInfo": {"SetupSoftwareKey": RUN_SERVICES[9:]}},
+          "registry": {"HKLM\\" + RUN_SERVICES: {"OtherService": "other.exe"},
+                       "HKLM\\" + RUN_SERVICES + "\\Other": {"Keep": "1"}}},
+         logged=[not_deleted(GUI, RUN_SERVICES)]),
+    Case("brdsetup.ini", "ProductName making the group StartUp",
+         {"brdsetup": {"SystemInfo": {"ProductName": "StartUp"}},
+          "extra_files": {r"{programs}\StartUp\Other Tray.lnk": LNK}},
+         logged=[not_removed(GUI, r"{programs}\StartUp")],
+         kept=[r"{programs}\StartUp\Other Tray.lnk"]),
+]
+
 GROUPS = [
     Group("escapes", "winxp", ESCAPES),
     Group("values", "win98", VALUES),
@@ -241,4 +303,6 @@ GROUPS = [
     Group("garbage98", "win98", GARBAGE_98, logged=False),
     Group("garbagexp", "winxp", GARBAGE_XP, logged=False),
     Group("headers", "winxp", HEADERS, full_removal=True),
+    Group("guardsxp", "winxp", GUARDS_XP),
+    Group("guards98", "win98", GUARDS_98),
 ]

@@ -57,15 +57,39 @@ def text_lines(text) -> List[str]:
     return text.split("\r\n") if text is not None else []
 
 
+def prefix_places(prefix) -> dict:
+    """The folders a case's paths may name, as this prefix has them."""
+    folders = prefix.folders()
+    return {"windows": folders["windows"], "system": folders["system"],
+            "driver": folders["system"] + ("\\drivers" if prefix.is_nt else ""), "temp": folders["temp"],
+            "programs": folders["common_programs" if prefix.is_nt else "programs"]}
+
+
+def expand(template: str, places: dict) -> str:
+    for name, place in places.items():
+        template = template.replace("{" + name + "}", place.rstrip("\\"))
+    return template
+
+
 class HostileRun:
     """One run of a group and what the cases' checks read from it."""
 
     def __init__(self, group: Group):
         self.group = group
         self.prefix = vtxkit.Prefix.fresh(group.version)
+        self.places = prefix_places(self.prefix)
         options = apply_transforms(self.prefix, merged_options(group.cases))
+        if "extra_files" in options:
+            options["extra_files"] = {expand(path, self.places): content
+                                      for path, content in options["extra_files"].items()}
         self.fixture = vtxkit.PackageFixture(self.prefix, **options).install()
         self.footprint = Footprint(self.fixture)
+        self.watched = [key for case in group.cases for key in case.watched]
+
+    def watched_items(self) -> list:
+        if not self.watched:
+            return []
+        return sorted(self.prefix.read_keys(self.watched).items(), key=repr)
 
     def wininit_bytes(self):
         path = self.prefix.windows_dir / "wininit.ini"
@@ -75,6 +99,7 @@ class HostileRun:
         self.wininit_before = vtxkit.read_wininit(self.prefix)
         self.wininit_bytes_before = self.wininit_bytes()
         before = vtxkit.Snapshot.take(self.prefix)
+        watched_before = self.watched_items()
         started = time.monotonic()
         self.transcript = self.fixture.run_tool(answers=["yes", "no"])
         self.seconds = time.monotonic() - started
@@ -91,18 +116,19 @@ class HostileRun:
         self.prefix.restart()
         difference = vtxkit.diff(before, vtxkit.Snapshot.take(self.prefix))
         self.common += self.footprint.outside(difference)
+        if self.watched_items() != watched_before:
+            self.common.append("changed: " + ", ".join(self.watched))
 
     # ------------------------------------------------------------ case checks
     def path(self, template: str) -> str:
-        fixture = self.fixture
-        return template.format(windows=fixture.windows_dir, system=fixture.system_dir,
-                               driver=fixture.driver_dir, temp=fixture.temp_dir)
+        return expand(template, self.places)
 
     def exists(self, template: str) -> bool:
         return self.prefix.unix(self.path(template)).exists()
 
     def problems_of(self, case: Case) -> List[str]:
-        found = [f"not logged: {text}" for text in case.logged if text not in self.log_text]
+        found = [f"not logged: {text}" for text in map(self.path, case.logged)
+                 if text not in self.log_text]
         found += [f"removed: {p}" for p in case.kept if not self.exists(p)]
         found += [f"still there: {p}" for p in case.gone if self.exists(p)]
         if case.check is not None:
@@ -234,6 +260,14 @@ def test_hostile_garbagexp():
 
 def test_hostile_headers():
     run_group("headers")
+
+
+def test_hostile_guardsxp():
+    run_group("guardsxp")
+
+
+def test_hostile_guards98():
+    run_group("guards98")
 
 
 if __name__ == "__main__":

@@ -1,11 +1,13 @@
 // Deleting files and directories, the protected directories, copying, and
 // scheduling for the next start on either Windows family.
 #include <gtest/gtest.h>
+#include <shlobj.h>
 #include "ScratchKit.h"
 #include "sysutil/FileRemoval.h"
 #include "sysutil/Handles.h"
 #include "sysutil/KmvdUtil.h"
 #include "sysutil/ProtectedDirs.h"
+#include "sysutil/ShellFolders.h"
 
 namespace {
 
@@ -75,19 +77,26 @@ TEST(ProtectedDirs, CoverSystemFoldersTheirAncestorsAndDriveRoots) {
     for (const std::string& dir :
          {std::string("C:\\"), std::string("c:"), std::string(""), windowsDir + "\\\\",
           getSystemDir() + "\\DRIVERS", windowsDir + "\\system32\\..", tempDir,
-          tempDir.substr(0, tempDir.find('\\', 3)), getShortPath("C:\\Program Files")})
+          tempDir.substr(0, tempDir.find('\\', 3)), getShortPath("C:\\Program Files"),
+          windowsDir + "\\inf\\x"})
         EXPECT_TRUE(isProtectedDir(dir)) << dir;
-    for (const std::string& dir :
-         {tempDir + "vtx", windowsDir + "\\inf\\x", std::string("C:\\vtxtest\\pkg")})
+    for (const std::string& dir : {tempDir + "vtx", std::string("C:\\vtxtest\\pkg")})
         EXPECT_FALSE(isProtectedDir(dir)) << dir;
 }
 
-// The platform's program-files root, moved to a scratch folder that would
-// come away empty.
+// An empty special folder: the climb from a folder inside it stops before it
+// although it would come away, and it is neither emptied nor removed.
 TEST(ProtectedDirs, StopTheClimbAndRefuseToEmptyOrRemove) {
-    const std::string root = scratchDir("pfroot");
-    const std::string versionKey = "Software\\Microsoft\\Windows\\CurrentVersion";
-    setRegString(versionKey, "ProgramFilesDir", root);
+    std::string root;
+    for (int csidl : {CSIDL_TEMPLATES, CSIDL_FAVORITES, CSIDL_MYMUSIC, CSIDL_MYPICTURES}) {
+        const std::string folder = getSpecialFolderPath(csidl);
+        if (!folder.empty() && RemoveDirectoryA(folder.c_str())) {  // empty: it went
+            CreateDirectoryA(folder.c_str(), nullptr);
+            root = folder;
+            break;
+        }
+    }
+    ASSERT_NE("", root) << "no empty special folder in this prefix";
     CreateDirectoryA((root + "\\Maker").c_str(), nullptr);
     CreateDirectoryA((root + "\\Maker\\Tool").c_str(), nullptr);
     removeDir(root + "\\Maker\\Tool");
@@ -95,13 +104,14 @@ TEST(ProtectedDirs, StopTheClimbAndRefuseToEmptyOrRemove) {
     EXPECT_TRUE(exists(root));
 
     removeDir(root);
+    EXPECT_TRUE(exists(root));
     writeFile(root + "\\sentinel.txt", "s");
     deleteDirFiles(root + "\\");
     EXPECT_TRUE(exists(root + "\\sentinel.txt"));
+    DeleteFileA((root + "\\sentinel.txt").c_str());
     const std::string log = logText();
     EXPECT_NE(std::string::npos, log.find("removeDir: " + root + " is a protected directory"));
     EXPECT_NE(std::string::npos, log.find("deleteDirFiles: " + root + "\\ is a protected"));
-    setRegString(versionKey, "ProgramFilesDir", "C:\\Program Files");
 }
 
 TEST(CopyFileTo, CopiesIntoADirectoryOrOverAReadOnlyFile) {

@@ -87,4 +87,37 @@ TEST_F(RegistryIO, GetStringFailureIsEmptyWithOneThreeLineEntry) {
               next.added());
 }
 
+// The folder reads of the protected-folder layout: REG_SZ and REG_EXPAND_SZ
+// (expanded), anything else empty, and never a log line.
+TEST_F(RegistryIO, GetPathReadsBothTextTypesQuietly) {
+    key.setString("Plain", "C:\\Program Files");
+    const std::string expandable = "%SystemRoot%\\Profiles";
+    RegKey raw;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyA(HKEY_LOCAL_MACHINE, key.path.c_str(), raw.receive()));
+    RegSetValueExA(raw.get(), "Expand", 0, REG_EXPAND_SZ,
+                   reinterpret_cast<const BYTE*>(expandable.c_str()),
+                   static_cast<DWORD>(expandable.size() + 1));
+    key.setDword("Number", 5);
+    EXPECT_EQ("C:\\Program Files", regGetPath(key.path, "Plain", HKEY_LOCAL_MACHINE));
+    char windows[MAX_PATH] = "";
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    EXPECT_EQ(std::string(windows) + "\\Profiles",
+              regGetPath(key.path, "Expand", HKEY_LOCAL_MACHINE));
+    EXPECT_EQ("", regGetPath(key.path, "Number", HKEY_LOCAL_MACHINE));
+    EXPECT_EQ("", regGetPath(key.path, "Absent", HKEY_LOCAL_MACHINE));
+    EXPECT_EQ("", log.added());
+}
+
+TEST_F(RegistryIO, GetSubkeysListsNamesOrSaysTheKeyIsMissing) {
+    key.addSubKey("One");
+    key.addSubKey("Two");
+    TokenList names;
+    ASSERT_TRUE(regGetSubkeys(key.path, HKEY_LOCAL_MACHINE, names));
+    ASSERT_EQ(2u, names.count());
+    EXPECT_EQ("One", names[0]);
+    EXPECT_EQ("Two", names[1]);
+    EXPECT_FALSE(regGetSubkeys(key.path + "\\Absent", HKEY_LOCAL_MACHINE, names));
+    EXPECT_EQ(0u, names.count());
+}
+
 }  // namespace

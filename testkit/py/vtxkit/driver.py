@@ -156,11 +156,13 @@ class DriverRun:
 
 def start_driver(prefix, program, *args, cwd=None, answers: Iterable[str] = (),
                  caption: str = DEFAULT_CAPTION, timeout: int = 120,
-                 holds: Sequence[int] = (), memory_read: bool = True) -> DriverRun:
+                 holds: Sequence[int] = (), memory_read: bool = True,
+                 extra_env: Optional[dict] = None) -> DriverRun:
     """Starts the driver on program (Unix or Windows path) with the given
     current directory. answers: for boxes with more than one button, in
     order ("yes", "no", "ok", "cancel"); once they are used up such boxes get
-    "no". holds: numbers of boxes to keep open until release(n)."""
+    "no". holds: numbers of boxes to keep open until release(n). extra_env:
+    variables for the driver and the program it starts (WINEDLLOVERRIDES)."""
     work = prefix.path / "vtxkit"
     work.mkdir(exist_ok=True)
     serial = next(_serial)
@@ -179,7 +181,7 @@ def start_driver(prefix, program, *args, cwd=None, answers: Iterable[str] = (),
     if not memory_read:
         cmd.append("--no-memory-read")
     cmd += ["--", prefix.win(program)] + [str(a) for a in args]
-    process = prefix.start(*cmd)
+    process = prefix.start(*cmd, extra_env=extra_env)
     return DriverRun(prefix, process, transcript, hold_files, timeout)
 
 

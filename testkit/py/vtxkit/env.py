@@ -36,6 +36,7 @@ def kit_file(name: str) -> Path:
         "driver": "testkit/driver/vtxdriver.exe",
         "kmiinst": "testkit/kmiinst/kmiinst.dll",
         "kmiinst-noadmin": "testkit/kmiinst-noadmin/kmiinst.dll",
+        "rasapi": "testkit/rasapi/rasapi32.dll",
         "fakeapp": "testkit/apps/fakeapp.exe",
         "holdfile": "testkit/apps/holdfile.exe",
         "winpaths": "testkit/apps/winpaths.exe",

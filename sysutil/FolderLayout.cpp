@@ -1,0 +1,88 @@
+// The platform's folder layout, asked for once per run, and the protected
+// folder test over it.
+#include <windows.h>
+#include <shlobj.h>
+#include "sysutil/FileRemoval.h"
+#include "sysutil/KmvdUtil.h"
+#include "sysutil/ProtectedDirs.h"
+#include "sysutil/RegistryIO.h"
+#include "sysutil/ShellFolders.h"
+
+namespace {
+
+const char* const versionKey = "Software\\Microsoft\\Windows\\CurrentVersion";
+// Profiles of the NT family and of Windows 95, 98 and Me (user profiles on).
+const char* const profileListKeys[] = {
+    "Software\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList",
+    "Software\\Microsoft\\Windows\\CurrentVersion\\ProfileList",
+};
+// The special-folder ids run from CSIDL_DESKTOP (0) to CSIDL_COMPUTERSNEARME
+// (0x3D), the highest any shell defines; an id a shell does not know just
+// fails. (Ids above are none of Windows's; Wine answers some of them with
+// folders of its own and writes defaults into the registry as it does.)
+const int lastFolderId = 0x3D;
+
+// dir and, when the platform gives one that differs, its short form.
+void addForms(std::vector<std::string>& list, const std::string& dir) {
+    if (dir.empty()) return;  // a folder this platform does not have
+    list.push_back(dir);
+    const std::string shortForm = getShortPath(dir);
+    if (!shortForm.empty() && shortForm != dir) list.push_back(shortForm);
+}
+
+void addSpecialFolders(std::vector<std::string>& list) {
+    for (int id = 0; id <= lastFolderId; ++id) addForms(list, getSpecialFolderPath(id));
+}
+
+// The profile folders the platform lists, and on the NT family the folder
+// that holds them with its "All Users" and "Default User" profiles (later
+// systems name their shared profile folders in full).
+void addProfileRoots(std::vector<std::string>& list) {
+    for (const char* listKey : profileListKeys) {
+        TokenList profiles;
+        if (regGetSubkeys(listKey, HKEY_LOCAL_MACHINE, profiles))
+            for (size_t i = 0; i < profiles.count(); ++i)
+                addForms(list, regGetPath(concatPath(listKey, profiles[i]), "ProfileImagePath",
+                                          HKEY_LOCAL_MACHINE));
+        for (const char* name : {"ProgramData", "Public"})
+            addForms(list, regGetPath(listKey, name, HKEY_LOCAL_MACHINE));
+        const std::string root = regGetPath(listKey, "ProfilesDirectory", HKEY_LOCAL_MACHINE);
+        if (root.empty()) continue;
+        addForms(list, root);
+        for (const char* name : {"AllUsersProfile", "DefaultUserProfile"}) {
+            const std::string profile = regGetPath(listKey, name, HKEY_LOCAL_MACHINE);
+            if (!profile.empty()) addForms(list, concatPath(root, profile));
+        }
+    }
+}
+
+}  // namespace
+
+FolderLayout queryFolderLayout() {
+    FolderLayout layout;
+    const std::string systemDir = getSystemDir();
+    addForms(layout.windowsDirs, getWindowsDir());
+    addForms(layout.programsDirs, getSpecialFolderPath(CSIDL_PROGRAMS));
+    addForms(layout.programsDirs, getSpecialFolderPath(CSIDL_COMMON_PROGRAMS));
+    std::vector<std::string>& shared = layout.protectedDirs;
+    addForms(shared, systemDir);
+    if (!systemDir.empty()) addForms(shared, concatPath(systemDir, "drivers"));
+    addForms(shared, getTempDir());
+    addForms(shared, regGetPath(versionKey, "ProgramFilesDir", HKEY_LOCAL_MACHINE));
+    addForms(shared, regGetPath(versionKey, "CommonFilesDir", HKEY_LOCAL_MACHINE));
+    addSpecialFolders(shared);
+    addProfileRoots(shared);
+    return layout;
+}
+
+const ProtectedDirs& platformProtectedDirs() {
+    static const ProtectedDirs dirs(queryFolderLayout());
+    return dirs;
+}
+
+bool isProtectedDir(const std::string& dir) {
+    const ProtectedDirs& rule = platformProtectedDirs();
+    if (rule.covers(dir)) return true;
+    const std::string shortForm = getShortPath(dir);
+    return !shortForm.empty() && rule.covers(shortForm);
+}

@@ -2,9 +2,11 @@
 log holds the start and end lines and exactly the refusals of hostile names,
 nothing else; the installer library's uninstall deletes the Windows
 directory's brdsetup.ini, and the tool's second copy brings it back for the
-clean-up actions, which then remove the whole package."""
+clean-up actions, which then remove the whole package; the default
+phonebook loses the entries of the providers, but not that of the provider
+whose entry name was refused."""
 import vtxkit
-from vtxkit import join
+from vtxkit import join, rasapi
 
 ESCAPE_WIN_DIR = r"..\vtxescape.ini"        # from the Windows directory: C:\
 ESCAPE_FIRMWARE = r"..\..\vtxescape.bin"    # from system32\drivers: the Windows directory
@@ -33,8 +35,9 @@ def test_error_level_removal_with_refusals_and_a_vanishing_description():
         stub_config={"uninstall_deletes": [windows_copy]},
         extra_files=escapes).install()
     expect(fixture.missing_footprint(), [], "footprint missing before the run")
+    rasapi.place_stand_in(prefix.system_dir)
 
-    transcript = fixture.run_tool(answers=["yes", "no"])
+    transcript = fixture.run_tool(answers=["yes", "no"], extra_env=rasapi.NATIVE_FIRST)
     expect((transcript.complete, transcript.exit_code), (True, 0), "run complete, exit code")
 
     # The uninstall really took the description away.
@@ -55,6 +58,13 @@ def test_error_level_removal_with_refusals_and_a_vanishing_description():
         f'Vantix->vtxRemoveDevice: RemoveFromWinDir "{ESCAPE_WIN_DIR}" is not a plain file name, '
         "nothing removed",
     ], "error lines between start and end")
+
+    # The phonebook entries, in order; the refused provider keeps its entry.
+    entries = [fixture.isp_default] + [name for _, name in fixture.isps]
+    expect([line.lower() for line in rasapi.recorded_calls(prefix)],
+           [f"load {join(fixture.system_dir, 'rasapi32.dll')}".lower()] +
+           [f"delete |{name}".lower() for name in entries],
+           "remote access library calls (lower case)")
 
     # With the description back, the clean-up took everything of the package
     # and nothing else.

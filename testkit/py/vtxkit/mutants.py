@@ -28,6 +28,7 @@ back after its run."""
 import fcntl
 import json
 import os
+import re
 import subprocess
 import sys
 import time
@@ -212,8 +213,9 @@ class Scratch:
                     targets.add(path.stem)
         return sorted(targets)
 
-    def count_tests(self, selection: Sequence[str]) -> int:
-        done = subprocess.run(["ctest", "--test-dir", str(self.build), "--show-only=json-v1",
+    def count_tests(self, selection: Sequence[str], build: Optional[Path] = None) -> int:
+        done = subprocess.run(["ctest", "--test-dir", str(build or self.build),
+                               "--show-only=json-v1",
                                *selection], capture_output=True, text=True, check=True)
         return len(json.loads(done.stdout).get("tests", []))
 
@@ -224,6 +226,20 @@ def _has(program: str) -> bool:
 
 
 # ------------------------------------------------------------ one fault
+
+# "  3/12 Test  #81: name ......   Passed   41.86 sec" (or "***Failed", "***Timeout", ...)
+_RESULT = re.compile(r"^\s*\d+/\d+ Test\s+#\d+: (\S+) \.*\s*(\S.*?)\s+[\d.]+ sec$")
+
+
+def test_results(output: str) -> List[Tuple[str, bool]]:
+    """(test, passed) for every test ctest reports as ended."""
+    results = []
+    for line in output.splitlines():
+        match = _RESULT.match(line)
+        if match:
+            results.append((match.group(1), match.group(2) == "Passed"))
+    return results
+
 
 def run_fault(scratch: Scratch, fault: Fault, log_dir: Path) -> Outcome:
     if fault.unobservable:
@@ -249,15 +265,14 @@ def run_fault(scratch: Scratch, fault: Fault, log_dir: Path) -> Outcome:
                                "--output-on-failure", "-j2", "--stop-on-failure", *fault.tests],
                               capture_output=True, text=True)
         (log_dir / f"{fault.name}.ctest.log").write_text(done.stdout + done.stderr)
-        ran = sum(1 for line in done.stdout.splitlines()
-                  if " Test " in line and "#" in line and ("Passed" in line or "***" in line
-                                                            or "Failed" in line))
-        failed = [line.split(":", 1)[1].split()[0] for line in done.stdout.splitlines()
-                  if "Test #" in line and ("***" in line or "Failed" in line)
-                  and ":" in line]
-        verdict = CAUGHT if done.returncode != 0 else SURVIVED
+        results = test_results(done.stdout)
+        failed = [name for name, passed in results if not passed]
+        if done.returncode != 0 and not failed:
+            return Outcome(fault, BROKEN, len(results), time.monotonic() - started,
+                           f"ctest ended with {done.returncode} without a failed test")
+        verdict = CAUGHT if failed else SURVIVED
         detail = ("by " + ", ".join(failed)) if failed else ""
-        return Outcome(fault, verdict, ran, time.monotonic() - started, detail)
+        return Outcome(fault, verdict, len(results), time.monotonic() - started, detail)
     except FaultError as error:
         return Outcome(fault, BROKEN, 0, time.monotonic() - started, str(error))
     finally:
@@ -289,18 +304,29 @@ def notes(outcomes: Sequence[Outcome]) -> str:
     return "\n".join(lines)
 
 
-def check(source: Path, faults: Sequence[Fault]) -> int:
-    """Only tells whether every fault still applies to the working tree."""
+def check(source: Path, build: Path, faults: Sequence[Fault]) -> int:
+    """Only tells whether every fault still applies to the working tree and,
+    when the build tree is configured, whether its selection names tests."""
     broken = 0
+    configured = (build / "CTestTestfile.cmake").exists()
+    counts: Dict[Tuple[str, ...], int] = {}
     for fault in faults:
         try:
             for path, hunks in fault.edits.items():
                 apply_hunks(fault.name, path, (source / path).read_bytes().decode("latin-1"),
                             hunks)
+            selection = tuple(fault.tests)
+            if configured and selection:
+                if selection not in counts:
+                    counts[selection] = Scratch(source, build).count_tests(selection, build)
+                if counts[selection] == 0:
+                    raise FaultError(f"{fault.name}: the selection {' '.join(selection)} "
+                                     "names no test")
         except (FaultError, OSError) as error:
             print(error)
             broken += 1
-    print(f"{len(faults) - broken} of {len(faults)} faults apply")
+    print(f"{len(faults) - broken} of {len(faults)} faults apply"
+          + (" and name tests" if configured else ""))
     return 1 if broken else 0
 
 
@@ -328,7 +354,7 @@ def main(argv: Sequence[str]) -> int:
     options = {a for a in argv if a.startswith("--")}
     faults = load_faults(source / "tests" / "mutants", [a for a in argv if a not in options])
     if "--check" in options:
-        return check(source, faults)
+        return check(source, env.build_dir(), faults)
     root = env.build_dir() / "mutants"
     scratch = Scratch(source, root)
     log_dir = root / "logs"

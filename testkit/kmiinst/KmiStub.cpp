@@ -101,6 +101,11 @@ extern "C" int __cdecl kmiUninstall(KmiProgressCallback callback, void* arg) {
         callback(figure, arg);
         reportProgress(i, figure);
     }
+    for (const std::string& path : config.uninstallDeletes) {
+        const BOOL deleted = DeleteFileA(path.c_str());
+        appendCallLine(
+            LineFields("uninstall-deleted").text("path", path).number("deleted", deleted).str());
+    }
     appendCallLine(LineFields("uninstall-done").number("status", config.uninstallStatus).str());
     return config.uninstallStatus;
 }

@@ -26,6 +26,18 @@ static std::vector<int> parseFigures(const char* text) {
     return figures;
 }
 
+static std::vector<std::string> parsePaths(const std::string& text) {
+    std::vector<std::string> paths;
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t end = text.find('|', start);
+        if (end == std::string::npos) end = text.size();
+        if (end > start) paths.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return paths;
+}
+
 StubConfig readStubConfig() {
     std::string path = stubFilePath("kmiinst.cfg");
     const char* file = path.c_str();
@@ -38,5 +50,8 @@ StubConfig readStubConfig() {
     char figures[512];
     GetPrivateProfileStringA("Stub", "ProgressFigures", "", figures, sizeof figures, file);
     config.progressFigures = parseFigures(figures);
+    char deletes[2048];
+    GetPrivateProfileStringA("Stub", "UninstallDeletes", "", deletes, sizeof deletes, file);
+    config.uninstallDeletes = parsePaths(deletes);
     return config;
 }

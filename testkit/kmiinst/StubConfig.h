@@ -6,7 +6,11 @@
 //   IsUserAdmin=1            answer of isUserAdmin
 //   InitializeStatus=0       result of initialize
 //   UninstallStatus=0        result of uninstall
+//   UninstallDeletes=        files (full Windows paths, separated by "|") that
+//                            uninstall deletes after its progress calls, as a
+//                            package's own uninstaller removes its files
 #pragma once
+#include <string>
 #include <vector>
 
 struct StubConfig {
@@ -16,6 +20,7 @@ struct StubConfig {
     bool isUserAdmin = true;
     int initializeStatus = 0;
     int uninstallStatus = 0;
+    std::vector<std::string> uninstallDeletes;
 
     int figureFor(int callIndex) const;  // callIndex from 0
 };

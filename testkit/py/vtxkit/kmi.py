@@ -4,7 +4,9 @@ answers, and read the calls it recorded.
 Its settings file "kmiinst.cfg" ([Stub]): ProgressCalls (callbacks per
 uninstall, default 2), ProgressFigures (comma list, default 25, 50, ...),
 ProgressDelayMs (pause before each callback, taking messages sent to the
-caller's windows), IsUserAdmin (1/0), InitializeStatus, UninstallStatus.
+caller's windows), IsUserAdmin (1/0), InitializeStatus, UninstallStatus,
+UninstallDeletes (Windows paths separated by "|" that uninstall deletes
+after its progress calls, as a package's own uninstaller removes files).
 
 Its call list "kmiinst.calls" has one line per event:
   load pid=N
@@ -14,6 +16,7 @@ Its call list "kmiinst.calls" has one line per event:
   uninstall callback=0x... arg=0x... calls=N
   progress n=1 figure=25 bar=20   (bar: the caller's progress bar after the
                                    callback, or "none")
+  uninstall-deleted path=C:\\... deleted=1
   uninstall-done status=0
   unload freed=1                  (1: FreeLibrary, 0: process exit)"""
 import shutil
@@ -27,7 +30,7 @@ from .records import Event, parse_lines
 def install_stub(directory: Path, variant: str = "normal", progress_calls: int = 2,
                  figures: Optional[Sequence[int]] = None, is_user_admin: bool = True,
                  delay_ms: int = 0, initialize_status: int = 0,
-                 uninstall_status: int = 0) -> Path:
+                 uninstall_status: int = 0, uninstall_deletes: Sequence[str] = ()) -> Path:
     """Copies the stand-in ("normal", or "noadmin" without isUserAdmin) into
     directory as kmiinst.dll with its settings; an old call list is removed.
     Returns the DLL's path."""
@@ -37,7 +40,7 @@ def install_stub(directory: Path, variant: str = "normal", progress_calls: int =
     target = directory / "kmiinst.dll"
     shutil.copyfile(source, target)
     write_stub_config(directory, progress_calls, figures, is_user_admin, delay_ms,
-                      initialize_status, uninstall_status)
+                      initialize_status, uninstall_status, uninstall_deletes)
     calls = directory / "kmiinst.calls"
     if calls.exists():
         calls.unlink()
@@ -47,12 +50,14 @@ def install_stub(directory: Path, variant: str = "normal", progress_calls: int =
 def write_stub_config(directory: Path, progress_calls: int = 2,
                       figures: Optional[Sequence[int]] = None, is_user_admin: bool = True,
                       delay_ms: int = 0, initialize_status: int = 0,
-                      uninstall_status: int = 0) -> None:
+                      uninstall_status: int = 0, uninstall_deletes: Sequence[str] = ()) -> None:
     lines = ["[Stub]", f"ProgressCalls={progress_calls}",
              f"IsUserAdmin={1 if is_user_admin else 0}", f"ProgressDelayMs={delay_ms}",
              f"InitializeStatus={initialize_status}", f"UninstallStatus={uninstall_status}"]
     if figures is not None:
         lines.append("ProgressFigures=" + ",".join(str(f) for f in figures))
+    if uninstall_deletes:
+        lines.append("UninstallDeletes=" + "|".join(uninstall_deletes))
     (Path(directory) / "kmiinst.cfg").write_bytes(("\r\n".join(lines) + "\r\n").encode())
 
 

@@ -1,0 +1,406 @@
+"""Seeded faults: each one a small change to the product that a chosen set of
+tests must notice. The runner applies one fault at a time to a scratch copy
+of the sources (never the working tree), builds what the tests need, runs
+them, and prints one row per fault.
+
+    python3 -m vtxkit.mutants [NAME...]      (needs DISPLAY; see scripts/mutants)
+
+A fault is a file tests/mutants/NAME.fault:
+
+    reason: the refusal of a file name goes to the trace logger
+    tests: -R ^observe_run\\.test_error_level_run$
+    --- cleanup/Guards.cpp
+    -    runErrorLog.log("%s \\"%s\\" is not a plain file name ...", ...);
+    +    runTraceLog.log("%s \\"%s\\" is not a plain file name ...", ...);
+
+"tests:" holds the ctest arguments of the selection that must fail. After a
+"--- PATH" line come hunks: lines starting with " " (kept), "-" (taken out)
+and "+" (put in); a line "@@" or an empty line ends a hunk. A hunk's old
+lines must occur exactly once in the file, so a fault still applies when
+unrelated lines move and stops with an error when its text has changed.
+"unobservable: WHY" instead of "tests:" lists a fault that Wine cannot make
+visible; it is shown with its reason and not run.
+
+The scratch tree is build/mutants/src with its own build tree
+build/mutants/build (and Wine prefixes below it); both are kept between
+runs, so only the first run builds everything. Each fault's file is put
+back after its run."""
+import fcntl
+import json
+import os
+import re
+import subprocess
+import sys
+import time
+from dataclasses import dataclass, field
+from pathlib import Path
+from typing import Dict, List, Optional, Sequence, Tuple
+
+from . import env
+
+CAUGHT, SURVIVED, UNOBSERVABLE, BROKEN = "caught", "survived", "not observable under Wine", "error"
+
+
+class FaultError(ValueError):
+    """A fault file that cannot be read or no longer applies."""
+
+
+@dataclass
+class Hunk:
+    old: List[str]
+    new: List[str]
+
+
+@dataclass
+class Fault:
+    name: str
+    reason: str = ""
+    tests: List[str] = field(default_factory=list)
+    unobservable: str = ""
+    edits: Dict[str, List[Hunk]] = field(default_factory=dict)
+
+
+@dataclass
+class Outcome:
+    fault: Fault
+    verdict: str
+    tests_run: int = 0
+    seconds: float = 0.0
+    detail: str = ""
+
+
+def progress(text: str) -> None:
+    print(f"mutants: {text}", file=sys.stderr, flush=True)
+
+
+# ------------------------------------------------------------ fault files
+
+def parse_fault(name: str, text: str) -> Fault:
+    fault = Fault(name)
+    path: Optional[str] = None
+    hunk: Optional[Hunk] = None
+
+    def close_hunk():
+        nonlocal hunk
+        if hunk is not None:
+            if not hunk.old:
+                raise FaultError(f"{name}: a hunk in {path} has no old lines to find")
+            fault.edits[path].append(hunk)
+        hunk = None
+
+    for number, line in enumerate(text.splitlines(), 1):
+        if path is None:
+            if not line.strip() or line.startswith("#"):
+                continue
+            key, _, value = line.partition(":")
+            if line.startswith("--- "):
+                path = line[4:].strip()
+                fault.edits.setdefault(path, [])
+            elif key == "reason":
+                fault.reason = value.strip()
+            elif key == "tests":
+                fault.tests = value.split()
+            elif key == "unobservable":
+                fault.unobservable = value.strip()
+            else:
+                raise FaultError(f"{name}:{number}: unknown line {line!r}")
+            continue
+        if line.startswith("--- "):
+            close_hunk()
+            path = line[4:].strip()
+            fault.edits.setdefault(path, [])
+        elif line == "@@" or line == "":
+            close_hunk()
+        elif line[0] in " -+":
+            hunk = hunk or Hunk([], [])
+            if line[0] != "+":
+                hunk.old.append(line[1:])
+            if line[0] != "-":
+                hunk.new.append(line[1:])
+        else:
+            raise FaultError(f"{name}:{number}: a hunk line must start with ' ', '-' or '+'")
+    close_hunk()
+    if not fault.reason:
+        raise FaultError(f"{name}: no reason")
+    if not fault.edits:
+        raise FaultError(f"{name}: no change")
+    if not fault.tests and not fault.unobservable:
+        raise FaultError(f"{name}: neither tests nor unobservable")
+    return fault
+
+
+def apply_hunks(name: str, path: str, text: str, hunks: Sequence[Hunk]) -> str:
+    """The text with every hunk applied; each hunk's old lines must occur
+    exactly once (as whole lines)."""
+    lines = text.split("\n")
+    for hunk in hunks:
+        size = len(hunk.old)
+        places = [i for i in range(len(lines) - size + 1) if lines[i:i + size] == hunk.old]
+        if len(places) != 1:
+            raise FaultError(f"{name}: {path}: the lines to change occur {len(places)} times "
+                             f"(expected once):\n  " + "\n  ".join(hunk.old))
+        at = places[0]
+        lines[at:at + size] = hunk.new
+    return "\n".join(lines)
+
+
+def load_faults(directory: Path, names: Sequence[str]) -> List[Fault]:
+    files = {p.stem: p for p in sorted(directory.glob("*.fault"))}
+    unknown = [n for n in names if n not in files]
+    if unknown:
+        raise FaultError(f"no such fault: {', '.join(unknown)} (see {directory})")
+    chosen = names or list(files)
+    return [parse_fault(n, files[n].read_text()) for n in chosen]
+
+
+# ------------------------------------------------------------ scratch tree
+
+class Scratch:
+    """build/mutants/src, a copy of the working tree's files, and its build
+    tree build/mutants/build."""
+
+    def __init__(self, source: Path, root: Path):
+        self.source = source
+        self.src = root / "src"
+        self.build = root / "build"
+
+    def sync(self) -> None:
+        """Copies every file git knows or would add, rewriting only those
+        whose content differs, so that an incremental build stays small."""
+        listed = subprocess.run(
+            ["git", "-C", str(self.source), "ls-files", "-z", "--cached", "--others",
+             "--exclude-standard"], check=True, capture_output=True).stdout
+        wanted = {Path(p.decode()) for p in listed.split(b"\0") if p}
+        for relative in wanted:
+            origin = self.source / relative
+            if not origin.is_file():
+                continue  # deleted in the working tree, not yet in the index
+            target = self.src / relative
+            data = origin.read_bytes()
+            if not target.exists() or target.read_bytes() != data:
+                target.parent.mkdir(parents=True, exist_ok=True)
+                target.write_bytes(data)
+            target.chmod(origin.stat().st_mode & 0o777)
+        for target in self.src.rglob("*"):
+            if target.is_file() and target.relative_to(self.src) not in wanted:
+                target.unlink()
+
+    def configure(self) -> None:
+        if (self.build / "CMakeCache.txt").exists():
+            return
+        generator = ["-G", "Ninja"] if _has("ninja") else []
+        subprocess.run(["cmake", "-S", str(self.src), "-B", str(self.build), *generator,
+                        f"-DCMAKE_TOOLCHAIN_FILE={self.src}/cmake/toolchain-mingw32.cmake",
+                        "-DCMAKE_BUILD_TYPE=Release"], check=True, stdout=subprocess.DEVNULL)
+
+    def build_targets(self, targets: Sequence[str] = ()) -> Tuple[bool, str]:
+        command = ["cmake", "--build", str(self.build), f"-j{os.cpu_count() or 2}"]
+        if targets:
+            command += ["--target", *targets]
+        done = subprocess.run(command, capture_output=True, text=True)
+        return done.returncode == 0, done.stdout + done.stderr
+
+    def test_programs(self, selection: Sequence[str]) -> List[str]:
+        """The build targets the selected tests run: every program of the
+        build tree named in their commands, and the tool itself."""
+        done = subprocess.run(["ctest", "--test-dir", str(self.build), "--show-only=json-v1",
+                               *selection], capture_output=True, text=True, check=True)
+        targets = {"vtxremove"}
+        for test in json.loads(done.stdout).get("tests", []):
+            for argument in test.get("command", []):
+                path = Path(argument)
+                if path.suffix == ".exe" and str(self.build) in argument:
+                    targets.add(path.stem)
+        return sorted(targets)
+
+    def count_tests(self, selection: Sequence[str], build: Optional[Path] = None) -> int:
+        done = subprocess.run(["ctest", "--test-dir", str(build or self.build),
+                               "--show-only=json-v1",
+                               *selection], capture_output=True, text=True, check=True)
+        return len(json.loads(done.stdout).get("tests", []))
+
+
+def _has(program: str) -> bool:
+    return subprocess.run(["sh", "-c", f"command -v {program}"],
+                          stdout=subprocess.DEVNULL).returncode == 0
+
+
+# ------------------------------------------------------------ one fault
+
+# "  3/12 Test  #81: name ......   Passed   41.86 sec" (or "***Failed", "***Timeout", ...)
+_RESULT = re.compile(r"^\s*\d+/\d+ Test\s+#\d+: (\S+) \.*\s*(\S.*?)\s+[\d.]+ sec$")
+
+
+def test_results(output: str) -> List[Tuple[str, bool]]:
+    """(test, passed) for every test ctest reports as ended."""
+    results = []
+    for line in output.splitlines():
+        match = _RESULT.match(line)
+        if match:
+            results.append((match.group(1), match.group(2) == "Passed"))
+    return results
+
+
+def run_fault(scratch: Scratch, fault: Fault, log_dir: Path) -> Outcome:
+    if fault.unobservable:
+        return Outcome(fault, UNOBSERVABLE, detail=fault.unobservable)
+    started = time.monotonic()
+    originals: Dict[Path, bytes] = {}
+    try:
+        for path, hunks in fault.edits.items():
+            file = scratch.src / path
+            if not file.exists():
+                raise FaultError(f"{fault.name}: no file {path}")
+            originals[file] = file.read_bytes()
+            changed = apply_hunks(fault.name, path, originals[file].decode("latin-1"), hunks)
+            file.write_bytes(changed.encode("latin-1"))
+        if scratch.count_tests(fault.tests) == 0:
+            raise FaultError(f"{fault.name}: the selection {' '.join(fault.tests)} names no test")
+        built, output = scratch.build_targets(scratch.test_programs(fault.tests))
+        if not built:
+            (log_dir / f"{fault.name}.build.log").write_text(output)
+            return Outcome(fault, BROKEN, 0, time.monotonic() - started,
+                           f"does not build (see {log_dir / (fault.name + '.build.log')})")
+        done = subprocess.run(["ctest", "--test-dir", str(scratch.build), "--no-tests=error",
+                               "--output-on-failure", "-j2", "--stop-on-failure", *fault.tests],
+                              capture_output=True, text=True)
+        (log_dir / f"{fault.name}.ctest.log").write_text(done.stdout + done.stderr)
+        results = test_results(done.stdout)
+        failed = [name for name, passed in results if not passed]
+        if done.returncode != 0 and not failed:
+            return Outcome(fault, BROKEN, len(results), time.monotonic() - started,
+                           f"ctest ended with {done.returncode} without a failed test")
+        verdict = CAUGHT if failed else SURVIVED
+        detail = ("by " + ", ".join(failed)) if failed else ""
+        return Outcome(fault, verdict, len(results), time.monotonic() - started, detail)
+    except FaultError as error:
+        return Outcome(fault, BROKEN, 0, time.monotonic() - started, str(error))
+    finally:
+        for file, data in originals.items():
+            file.write_bytes(data)
+
+
+# ------------------------------------------------------------ the table
+
+def table(outcomes: Sequence[Outcome]) -> str:
+    rows = [("fault", "tests run", "caught or survived", "seconds")]
+    for o in outcomes:
+        rows.append((o.fault.name, str(o.tests_run) if o.verdict != UNOBSERVABLE else "-",
+                     o.verdict, f"{o.seconds:.0f}"))
+    widths = [max(len(r[i]) for r in rows) for i in range(4)]
+    lines = []
+    for index, row in enumerate(rows):
+        lines.append(" | ".join(cell.ljust(widths[i]) for i, cell in enumerate(row)).rstrip())
+        if index == 0:
+            lines.append("-|-".join("-" * w for w in widths))
+    return "\n".join(lines)
+
+
+def notes(outcomes: Sequence[Outcome]) -> str:
+    lines = []
+    for o in outcomes:
+        if o.verdict in (UNOBSERVABLE, BROKEN, SURVIVED):
+            lines.append(f"{o.fault.name} ({o.verdict}): {o.detail or o.fault.reason}")
+    return "\n".join(lines)
+
+
+def check(source: Path, build: Path, faults: Sequence[Fault]) -> int:
+    """Only tells whether every fault still applies to the working tree and,
+    when the build tree is configured, whether its selection names tests."""
+    broken = 0
+    configured = (build / "CTestTestfile.cmake").exists()
+    counts: Dict[Tuple[str, ...], int] = {}
+    for fault in faults:
+        try:
+            for path, hunks in fault.edits.items():
+                apply_hunks(fault.name, path, (source / path).read_bytes().decode("latin-1"),
+                            hunks)
+            selection = tuple(fault.tests)
+            if configured and selection:
+                if selection not in counts:
+                    counts[selection] = Scratch(source, build).count_tests(selection, build)
+                if counts[selection] == 0:
+                    raise FaultError(f"{fault.name}: the selection {' '.join(selection)} "
+                                     "names no test")
+        except (FaultError, OSError) as error:
+            print(error)
+            broken += 1
+    print(f"{len(faults) - broken} of {len(faults)} faults apply"
+          + (" and name tests" if configured else ""))
+    return 1 if broken else 0
+
+
+def baseline(scratch: Scratch, faults: Sequence[Fault], log_dir: Path) -> List[str]:
+    """Runs every distinct selection on the unchanged tree: a fault can only
+    count as caught by tests that pass without it. Returns the failing
+    selections."""
+    failing = []
+    selections = sorted({tuple(f.tests) for f in faults if f.tests})
+    for index, selection in enumerate(selections):
+        progress(f"baseline {index + 1}/{len(selections)}: {' '.join(selection)}")
+        built, output = scratch.build_targets(scratch.test_programs(selection))
+        done = subprocess.run(["ctest", "--test-dir", str(scratch.build), "--no-tests=error",
+                               "--output-on-failure", "-j2", *selection],
+                              capture_output=True, text=True) if built else None
+        if done is None or done.returncode != 0:
+            (log_dir / f"baseline-{index + 1}.log").write_text(
+                output if done is None else done.stdout + done.stderr)
+            failing.append(" ".join(selection))
+    return failing
+
+
+def main(argv: Sequence[str]) -> int:
+    source = env.source_dir()
+    options = {a for a in argv if a.startswith("--")}
+    faults = load_faults(source / "tests" / "mutants", [a for a in argv if a not in options])
+    if "--check" in options:
+        return check(source, env.build_dir(), faults)
+    root = env.build_dir() / "mutants"
+    scratch = Scratch(source, root)
+    log_dir = root / "logs"
+    log_dir.mkdir(parents=True, exist_ok=True)
+    # One run at a time owns the scratch tree.
+    lock = open(root / "lock", "w")
+    try:
+        fcntl.flock(lock, fcntl.LOCK_EX | fcntl.LOCK_NB)
+    except BlockingIOError:
+        progress(f"another run uses {root}; try again when it has ended")
+        return 2
+    started = time.monotonic()
+    progress(f"copying the sources to {scratch.src}")
+    scratch.sync()
+    scratch.configure()
+    progress("building the scratch tree (the first run builds everything)")
+    built, output = scratch.build_targets()
+    if not built:
+        print(output, file=sys.stderr)
+        progress("the unchanged scratch tree does not build")
+        return 2
+    if "--baseline" in options:
+        failing = baseline(scratch, faults, log_dir)
+        if failing:
+            print("selections that fail without any fault (logs in " + str(log_dir) + "):")
+            print("\n".join("  " + s for s in failing))
+            return 2
+        progress("every selection passes on the unchanged tree")
+    outcomes = []
+    for fault in faults:
+        progress(f"{fault.name}: {fault.reason}")
+        outcome = run_fault(scratch, fault, log_dir)
+        progress(f"{fault.name}: {outcome.verdict} in {outcome.seconds:.0f} s {outcome.detail}")
+        outcomes.append(outcome)
+    print(table(outcomes))
+    extra = notes(outcomes)
+    if extra:
+        print()
+        print(extra)
+    caught = sum(o.verdict == CAUGHT for o in outcomes)
+    print(f"\n{caught} of {len(outcomes)} caught, "
+          f"{sum(o.verdict == UNOBSERVABLE for o in outcomes)} not observable under Wine, "
+          f"{time.monotonic() - started:.0f} s in all (logs in {log_dir})")
+    bad = [o for o in outcomes if o.verdict in (SURVIVED, BROKEN)]
+    return 1 if bad else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))

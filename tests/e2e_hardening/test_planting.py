@@ -4,34 +4,19 @@ folder, so a rasapi32.dll placed there must not be the one the tool loads
 records every load with the path it came from and every RasDeleteEntryA
 call; a copy lies in the package folder and one in the system directory,
 and a DLL override makes Wine prefer such files to its own library."""
-import shutil
-
 import vtxkit
-from vtxkit import env, join
-
-RECORD = r"C:\rasapi_calls.txt"
-NATIVE_FIRST = {"WINEDLLOVERRIDES": "mscoree,mshtml=;rasapi32=n,b"}
-
-
-def plant(source, target) -> None:
-    """A copy of its own: the prefix's program images are hard links to the
-    template's, which an in-place write would change too."""
-    if target.exists():
-        target.unlink()
-    shutil.copy(source, target)
+from vtxkit import join, rasapi
 
 
 def test_rasapi32_comes_from_the_system_directory():
     prefix = vtxkit.Prefix.fresh("winxp")
     fixture = vtxkit.PackageFixture(prefix).install()
-    stand_in = env.kit_file("rasapi")
-    plant(stand_in, fixture.tool_dir / "rasapi32.dll")
-    plant(stand_in, prefix.system_dir / "rasapi32.dll")
+    rasapi.place_stand_in(fixture.tool_dir)
+    rasapi.place_stand_in(prefix.system_dir)
 
-    transcript = fixture.run_tool(answers=["yes", "no"], extra_env=NATIVE_FIRST)
+    transcript = fixture.run_tool(answers=["yes", "no"], extra_env=rasapi.NATIVE_FIRST)
     assert transcript.exit_code == 0, transcript.result
-    record = prefix.unix(RECORD)
-    calls = record.read_text().splitlines() if record.exists() else []
+    calls = rasapi.recorded_calls(prefix)
     entries = [fixture.isp_default] + [name for _, name in fixture.isps]
     expected = [f"load {join(fixture.system_dir, 'rasapi32.dll')}".lower()] + \
         [f"delete |{name}".lower() for name in entries]

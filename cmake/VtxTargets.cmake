@@ -19,12 +19,12 @@ function(vtx_product_target target)
 endfunction()
 
 # The C runtime of every program and DLL is CRTDLL.DLL, part of every
-# Windows 95 and NT release (msvcrt.dll is not: see crtdll.specs).
+# Windows 95 and NT release (msvcrt.dll is not: see crtdll-link.rules).
 # crtdll_compat.c supplies what the static runtimes want beyond it;
 # crtdll_posix.c what GoogleTest and file streams want as well. The linker
 # keeps the imports of a linked shim even when it drops the shim, so shipped
 # files get the first alone.
-set(VTX_CRTDLL_SPECS ${CMAKE_CURRENT_LIST_DIR}/crtdll.specs)
+set(VTX_CRTDLL_RULES ${CMAKE_CURRENT_LIST_DIR}/crtdll-link.rules)
 add_library(vtxcrtdll OBJECT ${CMAKE_CURRENT_LIST_DIR}/crtdll_compat.c)
 add_library(vtxcrtdll_posix OBJECT ${CMAKE_CURRENT_LIST_DIR}/crtdll_posix.c)
 foreach(shim vtxcrtdll vtxcrtdll_posix)
@@ -40,9 +40,9 @@ function(vtx_static_link target)
     if(NOT arg_SHIPPED)
         target_sources(${target} PRIVATE $<TARGET_OBJECTS:vtxcrtdll_posix>)
     endif()
-    target_link_options(${target} PRIVATE -specs=${VTX_CRTDLL_SPECS}
+    target_link_options(${target} PRIVATE -specs=${VTX_CRTDLL_RULES}
         -static -static-libgcc -static-libstdc++ -s -Wl,--gc-sections)
-    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${VTX_CRTDLL_SPECS})
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${VTX_CRTDLL_RULES})
 endfunction()
 
 # A GoogleTest program of the project, not yet registered as a test.

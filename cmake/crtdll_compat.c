@@ -1,5 +1,5 @@
 /* What the static C and C++ runtimes want beyond CRTDLL.DLL, linked into
- * every program together with crtdll.specs. Each definition is small and
+ * every program together with crtdll-link.rules. Each definition is small and
  * only stays in a program that uses it (--gc-sections drops the rest). */
 #include <windows.h>
 #include <errno.h>

@@ -1,5 +1,5 @@
 /* POSIX names, file status and wide-character I/O for programs linked
- * against CRTDLL.DLL (see crtdll.specs). The prebuilt C++ runtime and
+ * against CRTDLL.DLL (see crtdll-link.rules). The prebuilt C++ runtime and
  * GoogleTest were compiled for msvcrt.dll and ask for names and structure
  * layouts that crtdll spells or lays out differently; each definition here
  * maps one of them onto what crtdll has. The shipped tool uses none of them

@@ -44,7 +44,7 @@ def problems_of(path, reviewed):
             found.append(f"{name}: imports the remote access library (load it at run time)")
         elif dll == "MSVCRT.DLL":
             found.append(f"{name}: imports msvcrt.dll, which the first Windows 95 releases lack "
-                         "(link against CRTDLL.DLL: cmake/crtdll.specs)")
+                         "(link against CRTDLL.DLL: cmake/crtdll-link.rules)")
         elif dll not in ALLOWED_DLLS:
             found.append(f"{name}: imports from {dll}, which is not an allowed system DLL")
         for function in functions:

@@ -211,12 +211,12 @@ class _Finder(importlib.abc.MetaPathFinder):
         return any(root == path.parent or root in path.parents for root in self.roots)
 
     def find_spec(self, name, path=None, target=None):
-        spec = importlib.machinery.PathFinder.find_spec(name, path)
-        if spec is None or not self._covers(spec.origin):
+        found = importlib.machinery.PathFinder.find_spec(name, path)
+        if found is None or not self._covers(found.origin):
             return None
         return importlib.util.spec_from_file_location(
-            name, spec.origin, loader=RewritingLoader(name, spec.origin),
-            submodule_search_locations=spec.submodule_search_locations)
+            name, found.origin, loader=RewritingLoader(name, found.origin),
+            submodule_search_locations=found.submodule_search_locations)
 
 
 def install(roots: Sequence[Path]) -> None:
@@ -230,9 +230,9 @@ def install(roots: Sequence[Path]) -> None:
 
 def load_test_file(path: Path):
     """A test file as a module, its asserts rewritten."""
-    spec = importlib.util.spec_from_file_location(
+    location = importlib.util.spec_from_file_location(
         path.stem, path, loader=RewritingLoader(path.stem, str(path)))
-    module = importlib.util.module_from_spec(spec)
+    module = importlib.util.module_from_spec(location)
     sys.modules[path.stem] = module
-    spec.loader.exec_module(module)
+    location.loader.exec_module(module)
     return module

@@ -9,8 +9,6 @@
 namespace {
 const char* const toolIniPath = ".\\VTX.INI";
 
-const unsigned kIniValueBuffer = 512;  // values come back cut to 511 characters
-
 bool startDirFileExists(const char* name) { return fileExists(std::string(".\\") + name); }
 }  // namespace
 

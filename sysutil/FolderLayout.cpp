@@ -40,7 +40,7 @@ void addSpecialFolders(std::vector<std::string>& list) {
 void addProfileRoots(std::vector<std::string>& list) {
     for (const char* listKey : profileListKeys) {
         TokenList profiles;
-        if (regGetSubkeys(listKey, HKEY_LOCAL_MACHINE, profiles))
+        if (regGetSubkeys(listKey, HKEY_LOCAL_MACHINE, profiles, KEY_READ))
             for (size_t i = 0; i < profiles.count(); ++i)
                 addForms(list, regGetPath(concatPath(listKey, profiles[i]), "ProfileImagePath",
                                           HKEY_LOCAL_MACHINE));

@@ -36,6 +36,10 @@ std::string getWindowsDir();
 std::string getSystemDir();
 std::string getTempDir();  // ends with a backslash
 
+// INI values are read into buffers of this many characters (values come back
+// cut to 511).
+constexpr unsigned kIniValueBuffer = 512;
+
 // One key of an INI file through the platform's profile read, into a buffer
 // of bufferSize characters (a longer value is cut to bufferSize - 1). A
 // missing file or key gives defaultValue. Name a file of the current

@@ -121,10 +121,10 @@ bool regGetString(const std::string& keyPath, const std::string& valueName, std:
     return ok;
 }
 
-bool regGetSubkeys(const std::string& keyPath, HKEY root, TokenList& names) {
+bool regGetSubkeys(const std::string& keyPath, HKEY root, TokenList& names, REGSAM access) {
     names.clear();
     RegKey key;
-    if (openKey(root, keyPath, KEY_ALL_ACCESS, key) != ERROR_SUCCESS || !key) return false;
+    if (openKey(root, keyPath, access, key) != ERROR_SUCCESS || !key) return false;
     for (DWORD index = 0;; ++index) {
         char name[kValueNameBuffer];
         DWORD length = kValueNameBuffer;

@@ -19,9 +19,11 @@ bool regValueExists(const std::string& keyPath, const std::string& valueName, HK
 bool regGetString(const std::string& keyPath, const std::string& valueName, std::string& result,
                   HKEY root);
 // The names of the key's sub-keys, in enumeration order (name buffer of 260
-// characters). False, with no names, when the key does not open with full
-// access.
-bool regGetSubkeys(const std::string& keyPath, HKEY root, TokenList& names);
+// characters). False, with no names, when the key does not open with the
+// access asked for (full access for a key about to be emptied, read access
+// for one only looked at).
+bool regGetSubkeys(const std::string& keyPath, HKEY root, TokenList& names,
+                   REGSAM access = KEY_ALL_ACCESS);
 // A folder path held in a REG_SZ or REG_EXPAND_SZ value (the latter with its
 // %variables% expanded), or "". Logs nothing: an absent value is a folder
 // this platform does not have.

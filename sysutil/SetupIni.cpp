@@ -6,12 +6,6 @@
 
 #include "sysutil/RegistryIO.h"
 
-namespace {
-
-const DWORD kIniValueBuffer = 512;  // values come back cut to 511 characters
-
-}  // namespace
-
 std::string readIniString(const std::string& file, const char* section, const char* key,
                           const char* defaultValue, unsigned bufferSize) {
     if (bufferSize == 0) return "";

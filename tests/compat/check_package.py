@@ -1,8 +1,10 @@
 """Checks the distributable: the zip holds exactly the shipped files, and each
-program file carries a version resource with the build's version.
+program file carries a version resource with the build's version, and every
+language library that the sample VTX.INI lists ships.
 
 usage: check_package.py VERSION ZIP PACKAGE_DIR FILE...
 """
+import configparser
 import os
 import re
 import subprocess
@@ -17,6 +19,13 @@ def version_strings(path):
     return dict(re.findall(r'VALUE "(\w+)", "([^"]*)"', rc))
 
 
+def listed_libraries(vtx_ini):
+    """The library file of each [Languages] entry of a VTX.INI."""
+    ini = configparser.ConfigParser(interpolation=None)
+    ini.read(vtx_ini, encoding="cp1252")
+    return [entry.split(",")[0] for entry in ini["Languages"].values()]
+
+
 def main(argv):
     version, zip_path, package_dir, shipped = argv[1], argv[2], argv[3], argv[4:]
     problems = []
@@ -28,6 +37,9 @@ def main(argv):
             with open(os.path.join(package_dir, name), "rb") as f:
                 if archive.read(name) != f.read():
                     problems.append(f"{name} in the zip differs from {package_dir}")
+    for library in listed_libraries(os.path.join(package_dir, "VTX.INI")):
+        if library not in shipped:
+            problems.append(f"VTX.INI lists {library}, which is not shipped")
     for name in shipped:
         if not name.lower().endswith((".exe", ".dll")):
             continue

@@ -1,13 +1,14 @@
 """The removal run end to end: vtxremove.exe started from its package
 directory in a prefix of its own, the user played by the test driver, the
 installer library played by the kit's stand-in."""
+import configparser
 import os
 import re
 
 import vtxkit
 from hardening import assert_quiet_end, assert_start_and_end, assert_unchanged, vantix_lines
-from texts import (CAPTION, DE, EN, NOTICE_LIBRARY, NOTICE_SETUP_INI, NOTICE_TOOL_INI,
-                   confirmation, restart_question)
+from texts import (CAPTION, DE, EN, ES, FR, IT, NL, NOTICE_LIBRARY, NOTICE_SETUP_INI,
+                   NOTICE_TOOL_INI, confirmation, restart_question)
 
 # Two device entries: one of four parts, one with a doubled backslash.
 DEVICES = r"KELCHIP\ADSL\USB\VID_0A5C&PID_2110,KELCHIP\\ADSL\USB"
@@ -150,20 +151,22 @@ def test_question_that_cannot_be_shown_counts_as_declined():
 
 # ------------------------------------------------------------ full runs
 
-def full_run(version, accept_restart, **options):
+def full_run(version, accept_restart, locale=None, **options):
     fixture = installed(version, device_ids=DEVICES, stub_config={
         "progress_calls": len(FIGURES), "figures": FIGURES, "delay_ms": 300}, **options)
+    if locale:
+        use_locale(locale)
     transcript = fixture.run_tool(answers=["yes", "yes" if accept_restart else "no"])
     print(transcript.summary())
     assert transcript.complete and transcript.exit_code == 0, transcript
     return fixture, transcript
 
 
-def assert_dialogue(transcript, accept_restart):
-    expected = [(["yes", "no"], confirmation(EN)), (["ok"], EN[112]),
-                (["yes", "no"], restart_question(EN))]
+def assert_dialogue(transcript, accept_restart, texts=EN):
+    expected = [(["yes", "no"], confirmation(texts)), (["ok"], texts[112]),
+                (["yes", "no"], restart_question(texts))]
     if not accept_restart:
-        expected.append((["ok"], EN[39]))
+        expected.append((["ok"], texts[39]))
     assert [(b.buttons, b.text) for b in transcript.boxes] == expected, transcript
 
 
@@ -183,11 +186,11 @@ def assert_library_calls(fixture):
     assert recorded[-1]["freed"] == "1"
 
 
-def assert_progress_window(transcript):
+def assert_progress_window(transcript, texts=EN):
     samples = transcript.filled_progress()
     shown = [e for e in samples if e["visible"] == "1"]
     assert shown, transcript
-    assert all(e["caption"] == CAPTION and e["heading"] == EN[10] for e in shown)
+    assert all(e["caption"] == CAPTION and e["heading"] == texts[10] for e in shown)
     before_shown = samples[:samples.index(shown[0])]
     assert before_shown and all(e["visible"] == "0" and e.get("pos") in ("0", "?", None)
                                 for e in before_shown), "hidden until confirmed, bar at 0"
@@ -199,9 +202,9 @@ def assert_progress_window(transcript):
     for e in samples:
         if not statuses or statuses[-1] != e["status"]:
             statuses.append(e["status"])
-    wanted = [EN[120], EN[42], EN[31]]
+    wanted = [texts[120], texts[42], texts[31]]
     assert [s for s in statuses if s in wanted] == [s for s in wanted if s in statuses], statuses
-    assert statuses[0] == EN[120] and EN[42] in statuses, statuses
+    assert statuses[0] == texts[120] and texts[42] in statuses, statuses
     assert transcript.of_kind("progress-gone"), "destroyed before the restart question"
 
 
@@ -318,6 +321,29 @@ def test_language_follows_locale_list_order_and_forced_name():
         assert transcript.exit_code == 0, (locale, vtx_ini)
         assert transcript.box_texts == [confirmation(texts)], (locale, vtx_ini)
         assert transcript.filled_progress()[0]["heading"] == texts[10], (locale, vtx_ini)
+
+
+def shipped_language_table():
+    """SupportedLanguages and [Languages] as the sample VTX.INI ships them."""
+    ini = configparser.ConfigParser(interpolation=None)
+    ini.read(vtxkit.package_dir() / "VTX.INI", encoding="cp1252")
+    return {"SystemInfo": {"SupportedLanguages": ini["SystemInfo"]["SupportedLanguages"]},
+            "Languages": dict(ini["Languages"])}
+
+
+# The user's locale and the texts of every box and progress line of a run.
+LOCALE_LANGUAGES = [("de_DE.UTF-8", DE), ("fr_FR.UTF-8", FR), ("it_IT.UTF-8", IT),
+                    ("es_ES.UTF-8", ES), ("nl_NL.UTF-8", NL)]
+
+
+def test_each_shipped_language_speaks_throughout_a_run_in_its_locale():
+    """With the sample VTX.INI's language table, the user's locale alone
+    picks the library; the restart is put off, so every box is seen."""
+    table = shipped_language_table()
+    for locale, texts in LOCALE_LANGUAGES:
+        fixture, transcript = full_run("winxp", False, locale=locale, vtx_ini=table)
+        assert_dialogue(transcript, False, texts)
+        assert_progress_window(transcript, texts)
 
 
 # ------------------------------------------------------------ language failures

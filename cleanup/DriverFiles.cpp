@@ -42,9 +42,10 @@ public:
         const UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
         library.reset(LoadLibraryA(concatPath(systemDir, "sfc.dll").c_str()));
         SetErrorMode(oldMode);
-        if (library)
-            isFileProtected = reinterpret_cast<IsFileProtectedFunction>(reinterpret_cast<void (*)()>(
-                GetProcAddress(library.get(), "SfcIsFileProtected")));
+        if (!library) return;
+        const FARPROC entry = GetProcAddress(library.get(), "SfcIsFileProtected");
+        isFileProtected =
+            reinterpret_cast<IsFileProtectedFunction>(reinterpret_cast<void (*)()>(entry));
     }
     // A path that cannot be put to the question counts as protected.
     bool guards(const std::string& path) const {

@@ -59,6 +59,11 @@ std::string installLocationInside(const std::string& dir, const std::string& pro
     return "";
 }
 
+bool hasSubkeys(const std::string& key) {
+    TokenList subkeys;
+    return regGetSubkeys(key, HKEY_LOCAL_MACHINE, subkeys, KEY_READ) && subkeys.count() > 0;
+}
+
 bool isSharedRoot(const std::string& name) {
     for (const char* shared : sharedRoots)
         if (sameText(name, shared)) return true;
@@ -113,11 +118,6 @@ bool acceptWalkedKey(const char* action, const char* setting, const std::string&
     return false;
 }
 
-bool hasSubkeys(const std::string& key) {
-    TokenList subkeys;
-    return regGetSubkeys(key, HKEY_LOCAL_MACHINE, subkeys, KEY_READ) && subkeys.count() > 0;
-}
-
 // Windows 95, 98 and Me delete a key with everything below it: a key that
 // still has sub-keys keeps them, and itself, on every platform.
 void removePackageKey(const char* action, const std::string& keyPath) {
@@ -158,8 +158,8 @@ bool acceptFileName(const char* setting, const std::string& name) {
 
 bool acceptSetupTempDir(const char* setting, const std::string& dir) {
     if (isPlatformTempFolder(dir)) return true;
-    runErrorLog.log("vtxRemoveGuiComponents: %s \"%s\" is not a temporary folder, nothing "
-                    "scheduled there", setting, dir.c_str());
+    runErrorLog.log("%s \"%s\" is not a temporary folder, nothing scheduled there", setting,
+                    dir.c_str());
     return false;
 }
 

@@ -50,7 +50,8 @@ bool acceptFileName(const char* setting, const std::string& name);
 
 // True when dir may hold the setup's temporary files: it is, or lies below,
 // a temporary folder of the platform (see isPlatformTempFolder). A refused
-// dir gets one error line naming the setting.
+// dir gets one error line, "<setting> "<dir>" is not a temporary folder,
+// nothing scheduled there".
 bool acceptSetupTempDir(const char* setting, const std::string& dir);
 // True when the program folder dir may be emptied: it does not lie in the
 // Common Files folder, and no other product registered a program in it (an

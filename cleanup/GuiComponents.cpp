@@ -156,13 +156,16 @@ void scheduleSetupTempFiles(const InstallRecord& record, const std::string& orig
     const bool languageDllPlain =
         !record.languageDll.empty() &&
         acceptFileName("vtxRemoveGuiComponents: languageDll", record.languageDll);
-    if (!record.tempDir.empty() && acceptSetupTempDir("GetTempPath", record.tempDir)) {
+    if (!record.tempDir.empty() &&
+        acceptSetupTempDir("vtxRemoveGuiComponents: GetTempPath", record.tempDir)) {
         for (const char* name : setupTempFiles) deleteAtReboot(concatPath(record.tempDir, name));
         if (languageDllPlain) scheduleLanguageDllShortPath(record);
     }
     // Scheduling reaches past the protection an open file has: the folder
     // must show that it is a temporary one.
-    if (origTmpDir.empty() || !acceptSetupTempDir("OrigTmpDir", origTmpDir)) return;
+    if (origTmpDir.empty() ||
+        !acceptSetupTempDir("vtxRemoveGuiComponents: OrigTmpDir", origTmpDir))
+        return;
     for (const char* name : setupTempFiles) deleteAtReboot(concatPath(origTmpDir, name));
     if (languageDllPlain) deleteAtReboot(concatPath(origTmpDir, record.languageDll));
 }

@@ -39,8 +39,8 @@ TEST_F(RemoveDspBin, KeepsAnExecutableImage) {
     removeDspBin();
     EXPECT_TRUE(exists(dir + "vtxhub.sys"));
     EXPECT_FALSE(exists(dir + "a.bin"));
-    EXPECT_NE(std::string::npos, logText().find("removeDspBin: FirmwareFiles \"vtxhub.sys\": " + dir +
-                                                "vtxhub.sys is an executable image"));
+    EXPECT_NE(std::string::npos, logText().find("removeDspBin: FirmwareFiles \"vtxhub.sys\": " +
+                                                dir + "vtxhub.sys is an executable image"));
     DeleteFileA((dir + "vtxhub.sys").c_str());
 }
 

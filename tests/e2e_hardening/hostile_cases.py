@@ -401,100 +401,98 @@ GUARDS_98 = [
          kept=[r"{programs_dir}\StartUp\Other Tray.lnk"]),
 ]
 
-# ------------------------------------------------------------ names that must show they are the package's
+# ------------------------------------------------------------ names not (only) the package's
 
-MZ = b"MZ\x90\0\3\0\0\0" + bytes(56)
+MZ = b"MZ\x90\0" + bytes(60)
 OTHER = "not the package's\r\n"
+LINEMON = "[SystemInfo]\r\nRegistryKey={}\r\n"
 COMMON_SYSTEM = r"C:\Program Files\Common Files\System"
 BROWSER = r"C:\Program Files\Internet Explorer"
 OTHER_PRODUCT = r"HKLM\Software\Kelmora\Other Product\Settings"
 
 
-def orig_refused(folder: str) -> str:
+def vendor_kept(run):
+    return run.key_kept(OTHER_PRODUCT) + run.key_kept(r"HKLM\Software\Kelmora\Shared")
+
+
+def orig_refused(folder):
     return f'{GUI}: OrigTmpDir "{folder}" is not a temporary folder, nothing scheduled there'
 
 
-def walked_refused(key: str) -> str:
+def walked_refused(key):
     return f'{CPL}: RegistryKey "{key}" lies less than two levels below Software, not deleted'
 
 
-def shared_program_dir(folder: str, why: str) -> str:
+def shared_dir(folder, why):
     return f'{GUI}: ProgramFilesDir "{folder}" {why}, only the package\'s files removed'
 
 
-def firmware_refused(name: str, why: str) -> str:
+def firmware_refused(name, why):
     return f'removeDspBin: FirmwareFiles "{name}": {{driver}}\\{name} {why}, not removed'
 
 
-def group_kept(folder: str) -> str:
-    return f'{GUI}: ProductName group "{folder}" holds what is not the package\'s, only its ' \
-        "shortcuts removed"
-
-
 def ownership(orig_tmp_dir: str, language_dll: str, protected=()) -> List[Case]:
-    """One run's rows: a temporary folder, a program folder, a vendor key,
-    a firmware list and a start-menu group that are not (only) the
-    package's, each beside things of others that must stay."""
+    """A temporary folder, a program folder, a vendor key, a firmware list
+    and a start-menu group that are not (only) the package's, beside others'."""
+    group = r"{programs_dir}\Accessories"
+    firmware = ["dspcode1.bin", "usbhub.sys", *protected]
+    with_protected = " and a protected file" if protected else ""
     return [
         Case("registry", f"OrigTmpDir {orig_tmp_dir}, languageDll {language_dll}",
              {"package_values": {"OrigTmpDir": orig_tmp_dir, "languageDll": language_dll},
-              "extra_files": {orig_tmp_dir + r"\hires.bmp": OTHER, orig_tmp_dir + r"\KmiInst.exe": MZ}},
+              "extra_files": {orig_tmp_dir + r"\hires.bmp": OTHER}},
              logged=[orig_refused(orig_tmp_dir)],
-             kept=[orig_tmp_dir + "\\" + language_dll, orig_tmp_dir + r"\hires.bmp",
-                   orig_tmp_dir + r"\KmiInst.exe"]),
+             kept=[orig_tmp_dir + "\\" + language_dll, orig_tmp_dir + r"\hires.bmp"]),
         # Its LineMon.ini, the package's, names the vendor's key (next row).
         Case("brdsetup.ini", "ProgramFilesDir inside Common Files",
              {"brdsetup": {"SystemInfo": {"ProgramFilesDir": COMMON_SYSTEM[3:]}},
-              "extra_files": {COMMON_SYSTEM + r"\LineMon.ini": "[SystemInfo]\r\nRegistryKey=Kelmora\r\n",
+              "extra_files": {COMMON_SYSTEM + r"\LineMon.ini": LINEMON.format("Kelmora"),
                               COMMON_SYSTEM + r"\shared.dll": MZ}},
-             logged=[shared_program_dir(COMMON_SYSTEM, "lies in Common Files")],
+             logged=[shared_dir(COMMON_SYSTEM, "lies in Common Files")],
              kept=[COMMON_SYSTEM + r"\shared.dll"], gone=[COMMON_SYSTEM + r"\LineMon.ini"],
              allowed=[COMMON_SYSTEM + r"\LineMon.ini"]),
         Case("LineMon.ini", "RegistryKey naming the vendor's key alone",
              {"registry": {OTHER_PRODUCT: {"Keep": "1"}}},
-             logged=[walked_refused(r"Software\Kelmora")],
-             check=lambda run: run.key_kept(OTHER_PRODUCT) + run.key_kept(r"HKLM\Software\Kelmora\Shared")),
-        Case("registry", "FirmwareFiles naming a driver" + (" and a protected file" if protected else ""),
-             {"package_values": {"FirmwareFiles": ",".join(["dspcode1.bin", "usbhub.sys", *protected])},
-              "extra_files": dict({r"{driver}\usbhub.sys": MZ},
-                                  **{"{driver}\\" + name: OTHER for name in protected})},
+             logged=[walked_refused(r"Software\Kelmora")], check=vendor_kept),
+        Case("registry", "FirmwareFiles naming a driver" + with_protected,
+             {"package_values": {"FirmwareFiles": ",".join(firmware)},
+              "extra_files": {r"{driver}\usbhub.sys": MZ,
+                              **{"{driver}\\" + name: OTHER for name in protected}}},
              logged=[firmware_refused("usbhub.sys", "is an executable image or cannot be read")] +
              [firmware_refused(name, "is protected by Windows") for name in protected],
              kept=[r"{driver}\usbhub.sys"] + ["{driver}\\" + name for name in protected],
              gone=[r"{driver}\dspcode1.bin"]),
         Case("brdsetup.ini", "ProductName making the group Accessories",
              {"brdsetup": {"SystemInfo": {"ProductName": "Accessories"}},
-              "extra_files": {r"{programs_dir}\Accessories\Notepad.lnk": LNK,
-                              r"{programs_dir}\Accessories\System Tools\Backup.lnk": LNK,
-                              r"{programs_dir}\Accessories\Pathmark 100 Help.lnk": LNK}},
-             logged=[group_kept(r"{programs_dir}\Accessories")],
-             kept=[r"{programs_dir}\Accessories\Notepad.lnk",
-                   r"{programs_dir}\Accessories\System Tools\Backup.lnk"],
-             gone=[r"{programs_dir}\Accessories\Pathmark 100 Help.lnk"],
-             allowed=[r"{programs_dir}\Accessories\Pathmark 100 Help.lnk"]),
+              "extra_files": {group + r"\Notepad.lnk": LNK, group + r"\Pathmark 100 Help.lnk": LNK,
+                              group + r"\System Tools\Backup.lnk": LNK}},
+             logged=[f'{GUI}: ProductName group "{group}" holds what is not the package\'s, '
+                     "only its shortcuts removed"],
+             kept=[group + r"\Notepad.lnk", group + r"\System Tools\Backup.lnk"],
+             gone=[group + r"\Pathmark 100 Help.lnk"], allowed=[group + r"\Pathmark 100 Help.lnk"]),
     ]
 
 
-# The package key is the vendor's: the package values live there.
+# The package key is the vendor's (the package values lie there).
 SHARED = [
     Case("layout", "SetupSoftwareKey the vendor's key, products below",
          {"software_key": "Kelmora", "registry": {OTHER_PRODUCT: {"Keep": "1"}}},
          logged=[f'{GUI}: key "Software\\Kelmora" still has sub-keys, not deleted'],
-         check=lambda run: run.key_kept(OTHER_PRODUCT) + run.key_kept(r"HKLM\Software\Kelmora\Shared")),
+         check=vendor_kept),
     Case("registry", "OrigTmpDir the drive root",
          {"package_values": {"OrigTmpDir": "C:\\", "languageDll": "IO.SYS"},
           "extra_files": {r"C:\IO.SYS": OTHER, r"C:\lores.bmp": OTHER}},
          logged=[orig_refused("C:\\")], kept=[r"C:\IO.SYS", r"C:\lores.bmp"]),
-    # Its LineMon.ini, the package's, names a key below InstallShield (next
-    # row); KMICONEXE starts the package's companion from there.
+    # Its LineMon.ini names a key below InstallShield (next row); KMICONEXE
+    # starts the package's companion from there.
     Case("brdsetup.ini", "ProgramFilesDir the browser's folder (App Paths)",
          {"brdsetup": {"SystemInfo": {"ProgramFilesDir": BROWSER[3:]}},
-          "extra_files": {BROWSER + r"\LineMon.ini": "[SystemInfo]\r\nRegistryKey=InstallShield\\Kelmora\r\n",
-                          BROWSER + r"\KmiCon.exe": MZ, BROWSER + r"\browser.dat": OTHER},
+          "extra_files": {BROWSER + r"\LineMon.ini": LINEMON.format(r"InstallShield\Kelmora"),
+                          BROWSER + r"\KmiCon.exe": MZ},
           "registry": {RUN_KEY: {"KMICONEXE": BROWSER + r"\KmiCon.exe"}}},
-         logged=[shared_program_dir(BROWSER, r"holds a program of another product "
-                                             r"(App Paths\iexplore.exe)")],
-         kept=[BROWSER + r"\iexplore.exe", BROWSER + r"\browser.dat"],
+         logged=[shared_dir(BROWSER, "holds a program of another product "
+                                     "(App Paths\\iexplore.exe)")],
+         kept=[BROWSER + r"\iexplore.exe"],
          gone=[BROWSER + r"\LineMon.ini", BROWSER + r"\KmiCon.exe"],
          allowed=[BROWSER + r"\LineMon.ini", BROWSER + r"\KmiCon.exe"]),
     Case("LineMon.ini", "RegistryKey below the InstallShield root",

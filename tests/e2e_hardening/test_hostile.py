@@ -69,7 +69,7 @@ def placed_files(options: dict, places: dict) -> dict:
                                              in options["extra_files"].items()})
     if "package_values" in options:
         options = dict(options, package_values={
-            name: with_places(value, places) if isinstance(value, str) else value
+            name: with_places(value, places) if type(value) is str else value
             for name, value in options["package_values"].items()})
     return options
 

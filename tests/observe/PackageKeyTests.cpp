@@ -87,12 +87,12 @@ TEST_F(RegistryDeletions, KeyWithASubKeyLosesItsValuesAndStays) {
 // A LineMon.ini in a drive root or the Windows directory is someone else's:
 // the key it names stays, and nothing is deleted in the registry at all.
 TEST_F(RegistryDeletions, LineMonIniOutsideThePackageNamesNoKey) {
-    const std::string key = "Software\\VtxLineMonGuard";
+    const std::string key = "Software\\VtxLineMonGuard\\Panel";
     for (const std::string& programDir : {std::string("C:\\"), getWindowsDir()}) {
         setRegString(key, "v", "1");
         setRegString(key + "\\Sub", "v", "1");
         const std::string lineMon = concatPath(programDir, "LineMon.ini");
-        writeFile(lineMon, "[SystemInfo]\r\nRegistryKey=VtxLineMonGuard\r\n");
+        writeFile(lineMon, "[SystemInfo]\r\nRegistryKey=VtxLineMonGuard\\Panel\r\n");
         InstallRecord record;
         record.programDir = programDir;
         deletions.clear();
@@ -103,7 +103,7 @@ TEST_F(RegistryDeletions, LineMonIniOutsideThePackageNamesNoKey) {
         EXPECT_EQ(std::vector<std::string>(), deletions)
             << "program folder " << programDir << ", deletions:" << listed(deletions);
     }
-    deleteKeyTree(key);
+    deleteKeyTree("Software\\VtxLineMonGuard");
 }
 
 }  // namespace

@@ -7,6 +7,8 @@ class InstallRecord;
 // Keys below HKEY_LOCAL_MACHINE.
 constexpr const char* startupKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr const char* uninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+// The product code of the package's setup: its record's folder and entry.
+constexpr const char* setupProductCode = "{5e1d0c7a-93b2-4f16-8a44-2b7c90d1e6f3}";
 
 // Closes the companion programs' windows and the folders that show them.
 void vtxCloseExternalApplications();

@@ -1,6 +1,7 @@
 // Key and directory guards of the clean-up actions.
 #include "cleanup/Guards.h"
 #include <windows.h>
+#include "cleanup/CleanupSteps.h"
 #include "log/Loggers.h"
 #include "sysutil/FileRemoval.h"
 #include "sysutil/KmvdUtil.h"
@@ -12,12 +13,56 @@ namespace {
 // Roots below "Software" that many programs, or the platform, share.
 const char* const sharedRoots[] = {
     "Microsoft", "Classes", "Clients", "Policies", "ODBC", "Wow6432Node",
-    "RegisteredApplications", "Secure", "Description", "Program Groups",
+    "RegisteredApplications", "Secure", "Description", "Program Groups", "InstallShield",
 };
 // Software\Microsoft\Windows\CurrentVersion\Uninstall\<one entry>.
 const char* const uninstallEntryShape[] = {"Software", "Microsoft", "Windows", "CurrentVersion",
                                            "Uninstall"};
 const size_t uninstallEntryDepth = 6;
+
+const char* const appPathsKey = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths";
+
+// text without the quotes around it.
+std::string unquoted(const std::string& text) {
+    if (text.size() >= 2 && text.front() == '"' && text.back() == '"')
+        return text.substr(1, text.size() - 2);
+    return text;
+}
+
+// The App Paths entry whose program, or one of whose folders, lies in dir;
+// "" when there is none.
+std::string appPathInside(const std::string& dir) {
+    TokenList entries;
+    regGetSubkeys(appPathsKey, HKEY_LOCAL_MACHINE, entries, KEY_READ);
+    for (size_t i = 0; i < entries.count(); ++i) {
+        const std::string key = concatPath(appPathsKey, entries[i]);
+        TokenList places;
+        getStrTokens(places, regGetPath(key, "Path", HKEY_LOCAL_MACHINE), ";");
+        places.add(regGetPath(key, "", HKEY_LOCAL_MACHINE));
+        for (size_t j = 0; j < places.count(); ++j)
+            if (liesInDir(unquoted(places[j]), dir)) return "App Paths\\" + entries[i];
+    }
+    return "";
+}
+
+// The uninstall entry, other than the package's own, whose InstallLocation
+// lies in dir; "" when there is none.
+std::string installLocationInside(const std::string& dir, const std::string& productName) {
+    TokenList entries;
+    regGetSubkeys(uninstallKey, HKEY_LOCAL_MACHINE, entries, KEY_READ);
+    for (size_t i = 0; i < entries.count(); ++i) {
+        if (sameText(entries[i], productName) || sameText(entries[i], setupProductCode)) continue;
+        const std::string location = regGetPath(concatPath(uninstallKey, entries[i]),
+                                                "InstallLocation", HKEY_LOCAL_MACHINE);
+        if (liesInDir(unquoted(location), dir)) return "Uninstall\\" + entries[i];
+    }
+    return "";
+}
+
+bool hasSubkeys(const std::string& key) {
+    TokenList subkeys;
+    return regGetSubkeys(key, HKEY_LOCAL_MACHINE, subkeys, KEY_READ) && subkeys.count() > 0;
+}
 
 bool isSharedRoot(const std::string& name) {
     for (const char* shared : sharedRoots)
@@ -49,8 +94,6 @@ bool isPackageKey(const std::string& keyPath) {
     TokenList parts;
     getStrTokens(parts, keyPath, "\\");
     if (parts.count() < 2 || !sameText(parts[0], "Software")) return false;
-    for (size_t i = 0; i < parts.count(); ++i)
-        if (parts[i] == "." || parts[i] == "..") return false;
     if (sameText(parts[1], "Microsoft")) return isUninstallEntry(parts);
     return !isSharedRoot(parts[1]);
 }
@@ -61,10 +104,30 @@ bool acceptPackageKey(const char* action, const std::string& keyPath) {
     return false;
 }
 
+bool isWalkableKey(const std::string& keyPath) {
+    TokenList parts;
+    getStrTokens(parts, keyPath, "\\");
+    return isPackageKey(keyPath) && parts.count() >= 3;
+}
+
+bool acceptWalkedKey(const char* action, const char* setting, const std::string& keyPath) {
+    if (!acceptPackageKey(action, keyPath)) return false;
+    if (isWalkableKey(keyPath)) return true;
+    runErrorLog.log("%s: %s \"%s\" lies less than two levels below Software, not deleted",
+                    action, setting, keyPath.c_str());
+    return false;
+}
+
+// Windows 95, 98 and Me delete a key with everything below it: a key that
+// still has sub-keys keeps them, and itself, on every platform.
 void removePackageKey(const char* action, const std::string& keyPath) {
     if (!acceptPackageKey(action, keyPath)) return;
     const std::string key = normaliseKeyPath(keyPath);
     regDeleteValues(key, HKEY_LOCAL_MACHINE);
+    if (hasSubkeys(key)) {
+        runErrorLog.log("%s: key \"%s\" still has sub-keys, not deleted", action, key.c_str());
+        return;
+    }
     regDeleteKey(key, HKEY_LOCAL_MACHINE);
 }
 
@@ -90,5 +153,28 @@ bool isPlainFileName(const std::string& name) {
 bool acceptFileName(const char* setting, const std::string& name) {
     if (isPlainFileName(name)) return true;
     runErrorLog.log("%s \"%s\" is not a plain file name, nothing removed", setting, name.c_str());
+    return false;
+}
+
+bool acceptSetupTempDir(const char* setting, const std::string& dir) {
+    if (isPlatformTempFolder(dir)) return true;
+    runErrorLog.log("%s \"%s\" is not a temporary folder, nothing scheduled there", setting,
+                    dir.c_str());
+    return false;
+}
+
+bool acceptProgramDirToEmpty(const char* action, const std::string& dir,
+                             const std::string& productName) {
+    std::string why;
+    if (isInCommonFilesDir(dir)) {
+        why = "lies in Common Files";
+    } else {
+        std::string registration = appPathInside(dir);
+        if (registration.empty()) registration = installLocationInside(dir, productName);
+        if (registration.empty()) return true;
+        why = "holds a program of another product (" + registration + ")";
+    }
+    runErrorLog.log("%s: ProgramFilesDir \"%s\" %s, only the package's files removed", action,
+                    dir.c_str(), why.c_str());
     return false;
 }

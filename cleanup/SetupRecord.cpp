@@ -6,18 +6,12 @@
 #include "log/Loggers.h"
 #include "sysutil/KmvdUtil.h"
 
-namespace {
-
-const char* const productCode = "{5e1d0c7a-93b2-4f16-8a44-2b7c90d1e6f3}";
-
-}  // namespace
-
 void vtxRemoveInstallShieldFiles() {
     static const char* const action = "vtxRemoveInstallShieldFiles";
     const std::string dir = getWindowsDir().substr(0, 2) +
                             "\\Program Files\\InstallShield Installation Information\\" +
-                            productCode;
+                            setupProductCode;
     runTraceLog.log("%s=%s", action, dir.c_str());
     removePackageDir(action, dir);
-    removePackageKey(action, concatPath(uninstallKey, productCode));
+    removePackageKey(action, concatPath(uninstallKey, setupProductCode));
 }

@@ -34,6 +34,18 @@ TokenList listFiles(const std::string& dir) {
 
 }  // namespace
 
+TokenList listDirEntries(const std::string& dir) {
+    TokenList names;
+    WIN32_FIND_DATAA entry;
+    FindHandle search(FindFirstFileA(concatPath(dir, "*.*").c_str(), &entry));
+    if (!search) return names;
+    do {
+        const std::string name = entry.cFileName;
+        if (name != "." && name != "..") names.add(name);
+    } while (FindNextFileA(search.get(), &entry));
+    return names;
+}
+
 // A file that exists but stays (in use, protected) is named in the log, so
 // that what a removal left behind can be found; an absent one is not.
 BOOL deleteFile(const std::string& path) {

@@ -7,6 +7,9 @@
 // Attributes reset to normal, then DeleteFileA. Non-zero when deleted; a
 // file that exists and stays gets one error line. The last error is kept.
 BOOL deleteFile(const std::string& path);
+// The long names of the files and folders directly inside dir, without "."
+// and "..", in the order the platform lists them.
+TokenList listDirEntries(const std::string& dir);
 // Deletes the files directly inside dir; sub-directories are not entered.
 void deleteDirFiles(const std::string& dir);
 // Removes dir, then its parents while they are empty.

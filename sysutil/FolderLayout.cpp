@@ -56,12 +56,39 @@ void addProfileRoots(std::vector<std::string>& list) {
     }
 }
 
+// A variable's value, or "" when it is not set (ExpandEnvironmentStrings
+// then gives the text back as written).
+std::string environmentFolder(const char* variable) {
+    const std::string written = std::string("%") + variable + "%";
+    char value[MAX_PATH];
+    const DWORD length = ExpandEnvironmentStringsA(written.c_str(), value, MAX_PATH);
+    if (length == 0 || length > MAX_PATH || written == value) return "";
+    return value;
+}
+
+// Where the platform puts temporary files: GetTempPath, <Windows>\TEMP and
+// the two variables GetTempPath reads.
+void addTempFolders(std::vector<std::string>& list, const std::string& windowsDir) {
+    addForms(list, getTempDir());
+    if (!windowsDir.empty()) addForms(list, concatPath(windowsDir, "TEMP"));
+    addForms(list, environmentFolder("TEMP"));
+    addForms(list, environmentFolder("TMP"));
+}
+
+// Both forms of path that the platform gives.
+std::vector<std::string> formsOf(const std::string& path) {
+    std::vector<std::string> forms;
+    addForms(forms, path);
+    return forms;
+}
+
 }  // namespace
 
 FolderLayout queryFolderLayout() {
     FolderLayout layout;
     const std::string systemDir = getSystemDir();
-    addForms(layout.windowsDirs, getWindowsDir());
+    const std::string windowsDir = getWindowsDir();
+    addForms(layout.windowsDirs, windowsDir);
     addForms(layout.programsDirs, getSpecialFolderPath(CSIDL_PROGRAMS));
     addForms(layout.programsDirs, getSpecialFolderPath(CSIDL_COMMON_PROGRAMS));
     std::vector<std::string>& shared = layout.protectedDirs;
@@ -69,9 +96,13 @@ FolderLayout queryFolderLayout() {
     if (!systemDir.empty()) addForms(shared, concatPath(systemDir, "drivers"));
     addForms(shared, getTempDir());
     addForms(shared, regGetPath(versionKey, "ProgramFilesDir", HKEY_LOCAL_MACHINE));
-    addForms(shared, regGetPath(versionKey, "CommonFilesDir", HKEY_LOCAL_MACHINE));
+    const std::string commonFiles = regGetPath(versionKey, "CommonFilesDir", HKEY_LOCAL_MACHINE);
+    addForms(shared, commonFiles);
     addSpecialFolders(shared);
     addProfileRoots(shared);
+    addTempFolders(layout.tempDirs, windowsDir);
+    addForms(layout.commonFilesDirs, commonFiles);
+    addForms(layout.commonFilesDirs, getSpecialFolderPath(CSIDL_PROGRAM_FILES_COMMON));
     return layout;
 }
 
@@ -85,4 +116,25 @@ bool isProtectedDir(const std::string& dir) {
     if (rule.covers(dir)) return true;
     const std::string shortForm = getShortPath(dir);
     return !shortForm.empty() && rule.covers(shortForm);
+}
+
+// The written form decides on dots: its short form may already be resolved.
+bool isPlatformTempFolder(const std::string& dir) {
+    if (hasDotsOnlyComponent(dir)) return false;
+    for (const std::string& form : formsOf(dir))
+        if (platformProtectedDirs().isTempFolder(form)) return true;
+    return false;
+}
+
+bool isInCommonFilesDir(const std::string& dir) {
+    for (const std::string& form : formsOf(dir))
+        if (platformProtectedDirs().isInCommonFiles(form)) return true;
+    return false;
+}
+
+bool liesInDir(const std::string& path, const std::string& dir) {
+    for (const std::string& inner : formsOf(path))
+        for (const std::string& outer : formsOf(dir))
+            if (isSameOrBelowDir(inner, outer)) return true;
+    return false;
 }

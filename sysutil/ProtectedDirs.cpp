@@ -69,6 +69,12 @@ bool splitRoot(const std::string& path, std::string& root, size_t& rest) {
     return true;
 }
 
+bool liesInAny(const std::string& normalised, const std::vector<std::string>& roots) {
+    for (const std::string& root : roots)
+        if (isSameOrBelow(normalised, root)) return true;
+    return false;
+}
+
 }  // namespace
 
 std::string normaliseDirPath(const std::string& dir) {
@@ -98,7 +104,22 @@ std::string normaliseDirPath(const std::string& dir) {
 ProtectedDirs::ProtectedDirs(const FolderLayout& layout)
     : protectedDirs(normalisedAll(layout.protectedDirs)),
       windowsDirs(normalisedAll(layout.windowsDirs)),
-      programsDirs(normalisedAll(layout.programsDirs)) {}
+      programsDirs(normalisedAll(layout.programsDirs)),
+      commonFilesDirs(normalisedAll(layout.commonFilesDirs)) {
+    for (const std::string& temp : normalisedAll(layout.tempDirs))
+        if (!isDriveRoot(temp) && !holdsSharedFolder(temp)) tempDirs.push_back(temp);
+}
+
+// A temporary folder that holds the Windows directory or a protected folder
+// (a drive root, the Windows directory, a profile) is no place for the
+// setup's files.
+bool ProtectedDirs::holdsSharedFolder(const std::string& root) const {
+    for (const std::string& windows : windowsDirs)
+        if (isSameOrBelow(windows, root)) return true;
+    for (const std::string& shared : protectedDirs)
+        if (isStrictlyBelow(shared, root)) return true;
+    return false;
+}
 
 bool ProtectedDirs::covers(const std::string& dir) const {
     const std::string candidate = normaliseDirPath(dir);
@@ -112,4 +133,30 @@ bool ProtectedDirs::covers(const std::string& dir) const {
         return true;
     }
     return false;
+}
+
+bool ProtectedDirs::isTempFolder(const std::string& dir) const {
+    if (hasDotsOnlyComponent(dir)) return false;
+    const std::string candidate = normaliseDirPath(dir);
+    if (candidate.empty() || candidate.size() >= kPathLimit || isDriveRoot(candidate)) return false;
+    return liesInAny(candidate, tempDirs);
+}
+
+bool ProtectedDirs::isInCommonFiles(const std::string& dir) const {
+    const std::string candidate = normaliseDirPath(dir);
+    return !candidate.empty() && liesInAny(candidate, commonFilesDirs);
+}
+
+bool hasDotsOnlyComponent(const std::string& path) {
+    TokenList components;
+    getStrTokens(components, path, "\\/");
+    for (size_t i = 0; i < components.count(); ++i)
+        if (components[i].find_first_not_of(". ") == std::string::npos) return true;
+    return false;
+}
+
+bool isSameOrBelowDir(const std::string& path, const std::string& dir) {
+    const std::string outer = normaliseDirPath(dir);
+    const std::string inner = normaliseDirPath(path);
+    return !outer.empty() && !inner.empty() && isSameOrBelow(inner, outer);
 }

@@ -18,6 +18,10 @@ struct FolderLayout {
     // folder strictly below one of them may go even inside the Windows
     // directory (where Windows 95, 98, Me and NT 4 keep the start menu).
     std::vector<std::string> programsDirs;
+    // The temporary folders: GetTempPath, <Windows>\TEMP, %TEMP%, %TMP%.
+    std::vector<std::string> tempDirs;
+    // The Common Files folder: what lies in it is shared by definition.
+    std::vector<std::string> commonFilesDirs;
 };
 
 class ProtectedDirs {
@@ -30,11 +34,22 @@ public:
     // path that is not absolute ("x:\..." or "\\server\share\...") or is
     // longer than the platform's 259 characters counts as protected.
     bool covers(const std::string& dir) const;
+    // True when dir is, or lies below, a temporary folder of the layout. A
+    // temporary folder that is a drive root, or holds the Windows directory
+    // or a protected folder, counts as none; a dir with a component made
+    // only of dots and blanks is refused whatever it resolves to.
+    bool isTempFolder(const std::string& dir) const;
+    // True when dir is, or lies below, the Common Files folder.
+    bool isInCommonFiles(const std::string& dir) const;
 
 private:
+    bool holdsSharedFolder(const std::string& root) const;
+
     std::vector<std::string> protectedDirs;
     std::vector<std::string> windowsDirs;
     std::vector<std::string> programsDirs;
+    std::vector<std::string> tempDirs;
+    std::vector<std::string> commonFilesDirs;
 };
 
 // dir without "." and "..", with "\" for "/", no trailing backslash,
@@ -42,11 +57,17 @@ private:
 // dir is not absolute. A drive root comes back as "c:", a share as
 // "\\server\share".
 std::string normaliseDirPath(const std::string& dir);
+// True when a component of path is made only of dots and blanks (".", "..",
+// "...", " "): platforms resolve such components in ways of their own.
+bool hasDotsOnlyComponent(const std::string& path);
+// True when path is dir or lies below it, both normalised as above.
+bool isSameOrBelowDir(const std::string& path, const std::string& dir);
 
 // The platform's layout: every special folder the shell reports a path for
 // (all ids, user and all users), the program-files and common-files roots,
 // the user-profile roots, the Windows, system, drivers and temporary
-// directories; each in its long and short form.
+// directories, the temporary folders and the Common Files folder; each in
+// its long and short form.
 FolderLayout queryFolderLayout();
 // The rule over the platform's layout, built on first use and kept for the
 // rest of the run.
@@ -54,3 +75,10 @@ const ProtectedDirs& platformProtectedDirs();
 // True when the platform's rule covers dir in the form given or in its short
 // (8.3) form.
 bool isProtectedDir(const std::string& dir);
+// ProtectedDirs::isTempFolder and isInCommonFiles over the platform's
+// layout, for dir in the form given or in its short form.
+bool isPlatformTempFolder(const std::string& dir);
+bool isInCommonFilesDir(const std::string& dir);
+// True when path is dir or lies below it, comparing the forms given and
+// their short forms (paths normalised as by normaliseDirPath).
+bool liesInDir(const std::string& path, const std::string& dir);

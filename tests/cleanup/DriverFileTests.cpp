@@ -32,6 +32,18 @@ TEST_F(RemoveDspBin, DeletesTheFixedImageAndEveryListedOne) {
     EXPECT_NE(std::string::npos, logText().find("removeDspBin: " + dir + " c.bin removed"));
 }
 
+// A driver is no firmware, whatever the list says.
+TEST_F(RemoveDspBin, KeepsAnExecutableImage) {
+    writeFile(dir + "vtxhub.sys", std::string("MZ\x90\0\3\0", 6));
+    setRegString("Software\\VtxDsp", "FirmwareFiles", "vtxhub.sys,a.bin");
+    removeDspBin();
+    EXPECT_TRUE(exists(dir + "vtxhub.sys"));
+    EXPECT_FALSE(exists(dir + "a.bin"));
+    EXPECT_NE(std::string::npos, logText().find("removeDspBin: FirmwareFiles \"vtxhub.sys\": " +
+                                                dir + "vtxhub.sys is an executable image"));
+    DeleteFileA((dir + "vtxhub.sys").c_str());
+}
+
 TEST_F(RemoveDspBin, DeletesOnlyTheFixedImageWithoutAUsableList) {
     setRegDword("Software\\VtxDsp", "FirmwareFiles", 7);
     removeDspBin();

@@ -3,12 +3,13 @@
 // layouts of real Windows 98, NT 4 and XP (Wine keeps the start menu outside
 // the Windows directory, real Windows 95 to NT 4 do not).
 #include <gtest/gtest.h>
-#include <shlobj.h>
+#include <map>
 #include "ScratchKit.h"
+#include "cleanup/CleanupSteps.h"
 #include "cleanup/Guards.h"
+#include "sysutil/FileRemoval.h"
 #include "sysutil/KmvdUtil.h"
 #include "sysutil/ProtectedDirs.h"
-#include "sysutil/ShellFolders.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ TEST(KeyGuard, AllowsKeysByTheirShape) {
     const Row rows[] = {
         {"Software\\Kelmora\\PM100", false, "a vendor's key below Software"},
         {"\\software\\\\KELMORA\\PM100 Panel\\", false, "case, outer and doubled backslashes"},
-        {"Software\\Kelmora", false, "one component below Software is enough"},
+        {"Software\\Kelmora", false, "a vendor's key: kept while it has sub-keys"},
         {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pathmark 100", false,
          "exactly one uninstall entry"},
         {"Software\\microsoft\\WINDOWS\\currentversion\\uninstall\\{5e1d0c7a}\\", false,
@@ -43,6 +44,8 @@ TEST(KeyGuard, AllowsKeysByTheirShape) {
         {"Software\\Secure", true, "shared root Secure"},
         {"Software\\Description\\Microsoft\\Rpc", true, "shared root Description"},
         {"Software\\Program Groups", true, "shared root Program Groups"},
+        {"Software\\InstallShield\\Kelmora", true, "shared root InstallShield"},
+        {"SOFTWARE\\installshield\\", true, "InstallShield in another case"},
         {"Software\\Microsoft", true, "Microsoft itself"},
         {"Software\\Microsoft\\Windows\\CurrentVersion\\RunServices", true,
          "below Microsoft but not an uninstall entry"},
@@ -53,13 +56,18 @@ TEST(KeyGuard, AllowsKeysByTheirShape) {
          "below an uninstall entry"},
         {"Software\\Microsoft\\Windows\\CurrentVersion\\Run\\x\\y", true,
          "as deep as an uninstall entry, elsewhere"},
-        {"Software\\..\\SYSTEM", true, "a .. component"},
-        {"Software\\Kelmora\\..\\Microsoft", true, "a .. component deeper down"},
-        {"Software\\.", true, "a . component"},
         {"Software/Kelmora", true, "one component named Software/Kelmora, not Software"},
     };
     for (const Row& row : rows)
         EXPECT_EQ(row.refused, !isPackageKey(row.path)) << "\"" << row.path << "\": " << row.why;
+}
+
+// Only a key two levels below Software has its sub-keys walked: those of a
+// vendor's key are its other products.
+TEST(KeyGuard, WalksOnlyKeysTwoLevelsBelowSoftware) {
+    EXPECT_TRUE(isWalkableKey("\\software\\\\KELMORA\\Panel\\"));
+    for (const char* key : {"Software\\Kelmora", "SOFTWARE\\\\kelmora\\\\", "Software\\Classes\\X"})
+        EXPECT_FALSE(isWalkableKey(key)) << key;
 }
 
 // The key of another program keeps its values and sub-keys, on either
@@ -78,14 +86,40 @@ TEST(KeyGuard, LeavesARefusedKeyWhole) {
     deleteKeyTree(other);
 
     setRegString("Software\\VtxPkg", "a", "1");
+    removePackageKey("test", "Software\\VtxPkg\\Sub\\..");  // a name, never the parent
+    EXPECT_TRUE(valueExists("Software\\VtxPkg", "a"));
     removePackageKey("test", "Software\\\\VtxPkg\\");
     EXPECT_FALSE(keyExists("Software\\VtxPkg"));
 }
 
-void expectRows(const FolderLayout& layout, const std::vector<Row>& rows) {
+// refused: what the rule (covers by default) says of each row's path.
+template <class Refuses>
+void expectRows(const FolderLayout& layout, const std::vector<Row>& rows, Refuses refuses) {
     const ProtectedDirs rule(layout);
     for (const Row& row : rows)
-        EXPECT_EQ(row.refused, rule.covers(row.path)) << "\"" << row.path << "\": " << row.why;
+        EXPECT_EQ(row.refused, refuses(rule, row.path)) << "\"" << row.path << "\": " << row.why;
+}
+
+void expectRows(const FolderLayout& layout, const std::vector<Row>& rows) {
+    expectRows(layout, rows,
+               [](const ProtectedDirs& rule, const char* p) { return rule.covers(p); });
+}
+
+// Rows of the temporary-folder rule: refused means no place for setup files.
+void expectTempRows(const FolderLayout& layout, const std::vector<Row>& rows) {
+    expectRows(layout, rows,
+               [](const ProtectedDirs& rule, const char* p) { return !rule.isTempFolder(p); });
+}
+
+// A program folder inside Common Files (both forms listed) is never emptied.
+void expectCommonFilesRows(FolderLayout layout) {
+    layout.commonFilesDirs = {"C:\\Program Files\\Common Files", "C:\\PROGRA~1\\COMMON~1"};
+    expectRows(layout,
+               {{"c:\\progra~1\\common~1\\kelmora\\", true, "short form, case"},
+                {"C:/Program Files/Common Files./System", true, "slashes, trailing dot"},
+                {"C:\\Program Files\\Common Files\\..\\Kelmora", false, ".. out of it"},
+                {"C:\\Program Files\\Common", false, "beside it"}},
+               [](const ProtectedDirs& rule, const char* p) { return rule.isInCommonFiles(p); });
 }
 
 const std::string tooLong = "C:\\Program Files\\" + std::string(250, 'P');
@@ -157,6 +191,18 @@ TEST(DirGuard, Windows98Layout) {
         {"C:\\My Documents", true, "My Documents"},
         {"C:\\My Documents\\Pathmark", false, "inside My Documents, outside the Windows directory"},
     }));
+    layout.tempDirs = {"C:\\WINDOWS\\TEMP\\", "C:\\WINDOWS\\TEMP", "c:\\windows\\temp"};
+    expectTempRows(layout, {
+        {"c:\\windows\\temp\\", false, "TEMP itself, case, trailing backslash"},
+        {"C:/WINDOWS/TEMP./_ISTMP1.DIR ", false, "slashes, trailing dot and blank"},
+        {"C:\\WINDOWS", true, "the Windows directory"},
+        {"C:\\WINDOWS\\TEMP\\_ISTMP1.DIR\\..", true, "a .. (even one that stays inside)"},
+        {"C:\\WINDOWS\\TEMP\\...\\SYSTEM", true, "... (two levels up on Windows 9x)"},
+        {"C:\\WINDOWS\\TEMPORARY", true, "beside TEMP"},
+        {(std::string("C:\\WINDOWS\\TEMP\\") + std::string(250, 'T')).c_str(), true,
+         "beyond the platform's path limit"},
+    });
+    expectCommonFilesRows(layout);
 }
 
 TEST(DirGuard, WindowsNT4Layout) {
@@ -186,6 +232,9 @@ TEST(DirGuard, WindowsNT4Layout) {
         {"C:\\TEMP", true, "the temporary directory"},
         {"C:\\TEMP\\_ISTMP1.DIR", false, "a folder inside it"},
     }));
+    layout.tempDirs = {"C:\\TEMP\\", "C:\\WINNT\\TEMP", "C:\\TEMP"};
+    expectTempRows(layout, {{"C:\\WINNT\\Temp\\_ISTMP1.DIR", false, "the Windows directory's TEMP"},
+                            {"C:\\WINNT\\system32\\", true, "the system directory"}});
 }
 
 TEST(DirGuard, WindowsXPLayout) {
@@ -217,30 +266,83 @@ TEST(DirGuard, WindowsXPLayout) {
         {"C:\\WINDOWS\\Start Menu\\Programs\\Pathmark", true,
          "9x place of Programs: inside the Windows directory here"},
     }));
+    // GetTempPath and %TEMP% give the short form, the profile list the long.
+    layout.tempDirs = {"C:\\DOCUME~1\\ADMINI~1\\LOCALS~1\\Temp\\",
+                       profiles + "\\Administrator\\Local Settings\\Temp", "C:\\WINDOWS\\TEMP"};
+    expectTempRows(layout, {
+        {"C:\\DOCUME~1\\ADMINI~1\\LOCALS~1\\Temp\\_ISTMP1.DIR", false, "short form"},
+        {(profiles + "\\Administrator\\Local Settings\\TEMP\\_ISTMP1.DIR").c_str(), false,
+         "long form, case"},
+        {(profiles + "\\Administrator\\Local Settings").c_str(), true, "above TEMP"},
+    });
+    expectCommonFilesRows(layout);
 }
 
-// The platform's own layout: what this prefix's shell reports is refused,
-// a group below the Programs folders is not.
-TEST(DirGuard, RefusesEverySpecialFolderThePlatformReports) {
-    int seen = 0;
-    for (int csidl = 0; csidl <= 0x3D; ++csidl) {
-        const std::string folder = getSpecialFolderPath(csidl);
-        if (folder.empty()) continue;
-        ++seen;
-        EXPECT_TRUE(isProtectedDir(folder + "\\")) << csidl << " " << folder;
+// A temporary folder that is a drive root (GetTempPath on Windows 9x without
+// TEMP gives the current folder), the Windows directory (on NT without TEMP)
+// or a profile is no temporary folder at all.
+TEST(DirGuard, TemporaryFoldersThatHoldSharedOnesCountAsNone) {
+    FolderLayout layout;
+    layout.windowsDirs = {"C:\\WINDOWS"};
+    layout.protectedDirs = {"C:\\Profile\\Desktop"};
+    layout.tempDirs = {"C:\\", "C:\\WINDOWS", "C:\\Profile", "D:\\Temp"};
+    expectTempRows(layout, {{"C:\\Setup", true, "below a drive root"},
+                            {"C:\\WINDOWS\\SYSTEM", true, "below the Windows directory"},
+                            {"C:\\Profile\\Setup", true, "below a profile"},
+                            {"D:\\Temp\\Setup", false, "below a temporary folder"}});
+}
+
+// The folders of the shell's Shell Folders keys, read from the registry
+// rather than through the lookup the rule itself uses (names in braces are
+// known folders of later Windows versions, without a folder id here).
+std::map<std::string, std::string> shellFolders() {
+    std::map<std::string, std::string> folders;
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+        HKEY key = nullptr;
+        RegOpenKeyExA(root, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                      0, KEY_READ, &key);
+        char name[260], data[MAX_PATH];
+        DWORD nameSize = sizeof name, dataSize = sizeof data;
+        for (DWORD i = 0; RegEnumValueA(key, i, name, &nameSize, nullptr, nullptr,
+                                        reinterpret_cast<BYTE*>(data), &dataSize) == 0;
+             ++i, nameSize = sizeof name, dataSize = sizeof data)
+            if (name[0] != '{') folders[name] = data;
+        if (key) RegCloseKey(key);
     }
-    EXPECT_GT(seen, 20);
-    for (int csidl : {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS})
-        EXPECT_FALSE(isProtectedDir(getSpecialFolderPath(csidl) + "\\Vantix DSL")) << csidl;
+    return folders;
+}
+
+TEST(DirGuard, RefusesEveryFolderOfTheShellFoldersKeys) {
+    auto folders = shellFolders();
+    EXPECT_GT(folders.size(), 20u);
+    for (const auto& folder : folders)
+        EXPECT_TRUE(isProtectedDir(folder.second + "\\")) << folder.first << " " << folder.second;
+    for (const char* name : {"Programs", "Common Programs"})
+        EXPECT_FALSE(isProtectedDir(folders[name] + "\\Vantix DSL")) << name;
     EXPECT_TRUE(isProtectedDir(getWindowsDir() + "\\inf"));
 
     // What an empty product name makes of the program group.
-    const std::string programs = getSpecialFolderPath(CSIDL_COMMON_PROGRAMS);
+    const std::string programs = folders["Common Programs"];
     ASSERT_NE("", programs);
     writeFile(programs + "\\Other.lnk", "x");
     removePackageDir("test", programs);
     EXPECT_TRUE(exists(programs + "\\Other.lnk"));
     EXPECT_NE(std::string::npos, logText().find("test: directory \"" + programs + "\" is not"));
+}
+
+// A program folder another product installed into (its uninstall entry's
+// InstallLocation, in any written form) is not emptied; the package's own
+// entry and its setup record's do not count.
+TEST(ProgramDirGuard, RefusesAFolderAnotherProductInstalledInto) {
+    const std::string dir = scratchDir("Shared Program");
+    const std::string entries = std::string(uninstallKey) + "\\";
+    setRegString(entries + "VtxOwn", "InstallLocation", dir);
+    setRegString(entries + setupProductCode, "InstallLocation", dir);
+    EXPECT_TRUE(acceptProgramDirToEmpty("test", dir, "vtxown"));
+    setRegString(entries + "VtxOther", "InstallLocation", "\"" + getShortPath(dir) + "\\\"");
+    EXPECT_FALSE(acceptProgramDirToEmpty("test", dir + "\\", "VtxOwn"));
+    for (const char* entry : {"VtxOwn", "VtxOther", setupProductCode})
+        deleteKeyTree(entries + entry);
 }
 
 TEST(NameGuard, RefusesNamesThatLeaveTheirFolder) {

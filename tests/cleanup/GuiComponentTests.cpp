@@ -30,10 +30,14 @@ TEST(RemoveNewCplRegistry, RemovesTheKeyWithBothSubkeysAndNothingBeside) {
     deleteKeyTree("Software\\VtxMaker");
 }
 
+// The platform's temporary folder and a setup folder in the Windows
+// directory's TEMP, where the setup leaves its files.
 class ScheduleSetupTempFiles : public ::testing::Test {
 protected:
     void SetUp() override {
-        record.tempDir = scratchDir("Setup Temp") + "\\";
+        record.tempDir = getTempDir();
+        orig = concatPath(getWindowsDir(), "TEMP\\_VtxTest.DIR");
+        CreateDirectoryA(orig.c_str(), nullptr);
         writeFile(record.tempDir + "Setup Language.dll", "x");
         DeleteFileA(concatPath(getWindowsDir(), "wininit.ini").c_str());
         pendingBefore = pendingDeletions().size();
@@ -61,13 +65,13 @@ protected:
         return entries;
     }
     InstallRecord record;
+    std::string orig;
     size_t pendingBefore = 0;
 };
 
 TEST_F(ScheduleSetupTempFiles, SchedulesFixedNamesThenLanguageLibraryInOrder) {
     record.languageDll = "Setup Language.dll";
     const std::string t = record.tempDir;
-    const std::string orig = "C:\\vtxtest\\orig";
     scheduleSetupTempFiles(record, orig);
     EXPECT_EQ(expected({t + "KmiInst.exe", t + "KmiInst.dll", t + "hires.bmp", t + "lores.bmp",
                         getShortPath(t + "Setup Language.dll"), orig + "\\KmiInst.exe",
@@ -79,16 +83,32 @@ TEST_F(ScheduleSetupTempFiles, SchedulesFixedNamesThenLanguageLibraryInOrder) {
 TEST_F(ScheduleSetupTempFiles, SchedulesNothingUndefinedForTheLanguageLibrary) {
     const std::string t = record.tempDir;
     record.languageDll = "";
-    scheduleSetupTempFiles(record, "C:\\vtxtest\\orig");
+    scheduleSetupTempFiles(record, orig);
     record.languageDll = "gone.dll";  // no short form: it no longer exists
     scheduleSetupTempFiles(record, "");
     record.tempDir = "";  // unknown: its names would land in the drive's root
     scheduleSetupTempFiles(record, "");
     std::vector<std::string> paths;
-    for (const std::string& dir : {t, std::string("C:\\vtxtest\\orig\\"), t})
+    for (const std::string& dir : {t, orig + "\\", t})
         for (const char* name : {"KmiInst.exe", "KmiInst.dll", "hires.bmp", "lores.bmp"})
             paths.push_back(dir + name);
     EXPECT_EQ(expected(paths), scheduled());
+}
+
+// A setup folder must show that it is a temporary one: the Windows and
+// system directories, a drive root, a climb out of TEMP get nothing, each
+// with one line.
+TEST_F(ScheduleSetupTempFiles, SchedulesNothingOutsideATemporaryFolder) {
+    record.languageDll = "SYSTEM.INI";
+    record.tempDir = "";
+    for (const std::string& dir : {getWindowsDir(), getSystemDir() + "\\", std::string("C:\\"),
+                                   orig + "\\..\\.."}) {
+        LogTail tail;
+        scheduleSetupTempFiles(record, dir);
+        EXPECT_NE(std::string::npos, tail.added().find("OrigTmpDir \"" + dir + "\" is not a "
+                                                       "temporary folder")) << dir;
+    }
+    EXPECT_EQ(std::vector<std::string>(), scheduled());
 }
 
 }  // namespace

@@ -7,7 +7,7 @@ import random
 from dataclasses import dataclass, field
 from typing import Callable, Dict, List, Optional, Sequence
 
-from vtxkit import DELETE, UNINSTALL_KEY, Dword, ExpandSz, RawValue
+from vtxkit import DELETE, RUN_KEY, UNINSTALL_KEY, Dword, ExpandSz, RawValue
 from vtxkit.registry import REG_BINARY, REG_SZ
 
 PLACES = ("windows", "system", "driver", "temp", "programs_dir", "group_dir", "program_dir",
@@ -54,6 +54,7 @@ class Group:
     logged: bool = True           # False: the log level writes nothing
     full_removal: bool = False    # every file of the package must be gone
     schedule: bool = False        # the scheduled entries, exactly, short names on 9x
+    protected: Sequence[str] = () # files Windows File Protection guards (a stand-in says so)
 
 
 def refusal(setting: str, name: str) -> str:
@@ -255,8 +256,13 @@ LONG_ROWS = [
     Case("brdsetup.ini", f"DialupName and icon Description of {LONG} characters",
          {"brdsetup": {"IspDefault": {"DialupName": "I" * LONG},
                        "Icon1": {"Description": "N" * LONG}}}),
+    # Read into 256 characters: the key is a vendor's, named whole in the
+    # refusal, and its products stay.
     Case("LineMon.ini", f"RegistryKey of {LONG} characters",
-         {"linemon": {"SystemInfo": {"RegistryKey": "K" * LONG}}}),
+         {"linemon": {"SystemInfo": {"RegistryKey": "K" * LONG}},
+          "registry": {"HKLM\\Software\\" + "K" * 255 + "\\Other Product": {"Keep": "1"}}},
+         check=lambda run: run.logged_line(walked_refused("Software\\" + "K" * 255)) +
+         run.key_kept("HKLM\\Software\\" + "K" * 255 + "\\Other Product")),
     Case("VTX.INI", f"RemoveFromWinDir with an item of {LONG} characters",
          {"vtx_ini": {"SystemInfo": {"RemoveFromWinDir": "PM100Usb.ini,KmiSetup.log," + "R" * LONG}}},
          check=lambda run: run.log_lines_at_most(511)),
@@ -272,8 +278,11 @@ LONG_ROWS = [
          {"package_values": {"languageDll": "L" * LONG + ".dll"}},
          check=lambda run: run.logged_start(
              "vtxRemoveGuiComponents: no short path for {temp}\\" + "L" * LONG, 141)),
+    # Inside TEMP by its text, but beyond the platform's path limit.
     Case("registry", f"OrigTmpDir of {LONG} characters",
-         {"package_values": {"OrigTmpDir": "C:\\" + "T" * LONG}}),
+         {"package_values": {"OrigTmpDir": "{windows}\\temp\\" + "T" * LONG}},
+         check=lambda run: run.logged_start(orig_refused("{windows}\\temp\\" + "T" * LONG), 120) +
+         run.not_scheduled("T" * 50)),
 ]
 
 # ------------------------------------------------------------ wininit.ini layout
@@ -308,8 +317,11 @@ INDENTED = [
          {"wininit_text": INDENTED_WININIT},
          check=lambda run: run.wininit_section_untouched("  [rename]") +
          run.wininit_kept_and_extended("[rename]", appended=True)),
-    Case("LineMon.ini", "RegistryKey climbing with ..",
-         {"linemon": {"SystemInfo": {"RegistryKey": r"..\Software\Other Vendor\Other App"}}}),
+    # Registry paths do not resolve "..": the key named is a key of that
+    # name, and the other vendor's key (a sentinel) stays.
+    Case("LineMon.ini", "RegistryKey with .. names no key above",
+         {"linemon": {"SystemInfo": {"RegistryKey": r"..\Software\Other Vendor\Other App"}}},
+         check=lambda run: run.key_kept(r"HKLM\Software\Other Vendor\Other App")),
     Case("registry", "FirmwareFiles of commas only",
          {"package_values": {"FirmwareFiles": ",,,,"}}),
 ]
@@ -389,6 +401,106 @@ GUARDS_98 = [
          kept=[r"{programs_dir}\StartUp\Other Tray.lnk"]),
 ]
 
+# ------------------------------------------------------------ names not (only) the package's
+
+MZ = b"MZ\x90\0" + bytes(60)
+OTHER = "not the package's\r\n"
+LINEMON = "[SystemInfo]\r\nRegistryKey={}\r\n"
+COMMON_SYSTEM = r"C:\Program Files\Common Files\System"
+BROWSER = r"C:\Program Files\Internet Explorer"
+OTHER_PRODUCT = r"HKLM\Software\Kelmora\Other Product\Settings"
+
+
+def vendor_kept(run):
+    return run.key_kept(OTHER_PRODUCT) + run.key_kept(r"HKLM\Software\Kelmora\Shared")
+
+
+def orig_refused(folder):
+    return f'{GUI}: OrigTmpDir "{folder}" is not a temporary folder, nothing scheduled there'
+
+
+def walked_refused(key):
+    return f'{CPL}: RegistryKey "{key}" lies less than two levels below Software, not deleted'
+
+
+def shared_dir(folder, why):
+    return f'{GUI}: ProgramFilesDir "{folder}" {why}, only the package\'s files removed'
+
+
+def firmware_refused(name, why):
+    return f'removeDspBin: FirmwareFiles "{name}": {{driver}}\\{name} {why}, not removed'
+
+
+def ownership(orig_tmp_dir: str, language_dll: str, protected=()) -> List[Case]:
+    """A temporary folder, a program folder, a vendor key, a firmware list
+    and a start-menu group that are not (only) the package's, beside others'."""
+    group = r"{programs_dir}\Accessories"
+    firmware = ["dspcode1.bin", "usbhub.sys", *protected]
+    with_protected = " and a protected file" if protected else ""
+    return [
+        Case("registry", f"OrigTmpDir {orig_tmp_dir}, languageDll {language_dll}",
+             {"package_values": {"OrigTmpDir": orig_tmp_dir, "languageDll": language_dll},
+              "extra_files": {orig_tmp_dir + r"\hires.bmp": OTHER}},
+             logged=[orig_refused(orig_tmp_dir)],
+             kept=[orig_tmp_dir + "\\" + language_dll, orig_tmp_dir + r"\hires.bmp"]),
+        # Its LineMon.ini, the package's, names the vendor's key (next row).
+        Case("brdsetup.ini", "ProgramFilesDir inside Common Files",
+             {"brdsetup": {"SystemInfo": {"ProgramFilesDir": COMMON_SYSTEM[3:]}},
+              "extra_files": {COMMON_SYSTEM + r"\LineMon.ini": LINEMON.format("Kelmora"),
+                              COMMON_SYSTEM + r"\shared.dll": MZ}},
+             logged=[shared_dir(COMMON_SYSTEM, "lies in Common Files")],
+             kept=[COMMON_SYSTEM + r"\shared.dll"], gone=[COMMON_SYSTEM + r"\LineMon.ini"],
+             allowed=[COMMON_SYSTEM + r"\LineMon.ini"]),
+        Case("LineMon.ini", "RegistryKey naming the vendor's key alone",
+             {"registry": {OTHER_PRODUCT: {"Keep": "1"}}},
+             logged=[walked_refused(r"Software\Kelmora")], check=vendor_kept),
+        Case("registry", "FirmwareFiles naming a driver" + with_protected,
+             {"package_values": {"FirmwareFiles": ",".join(firmware)},
+              "extra_files": {r"{driver}\usbhub.sys": MZ,
+                              **{"{driver}\\" + name: OTHER for name in protected}}},
+             logged=[firmware_refused("usbhub.sys", "is an executable image or cannot be read")] +
+             [firmware_refused(name, "is protected by Windows") for name in protected],
+             kept=[r"{driver}\usbhub.sys"] + ["{driver}\\" + name for name in protected],
+             gone=[r"{driver}\dspcode1.bin"]),
+        Case("brdsetup.ini", "ProductName making the group Accessories",
+             {"brdsetup": {"SystemInfo": {"ProductName": "Accessories"}},
+              "extra_files": {group + r"\Notepad.lnk": LNK, group + r"\Pathmark 100 Help.lnk": LNK,
+                              group + r"\System Tools\Backup.lnk": LNK}},
+             logged=[f'{GUI}: ProductName group "{group}" holds what is not the package\'s, '
+                     "only its shortcuts removed"],
+             kept=[group + r"\Notepad.lnk", group + r"\System Tools\Backup.lnk"],
+             gone=[group + r"\Pathmark 100 Help.lnk"], allowed=[group + r"\Pathmark 100 Help.lnk"]),
+    ]
+
+
+# The package key is the vendor's (the package values lie there).
+SHARED = [
+    Case("layout", "SetupSoftwareKey the vendor's key, products below",
+         {"software_key": "Kelmora", "registry": {OTHER_PRODUCT: {"Keep": "1"}}},
+         logged=[f'{GUI}: key "Software\\Kelmora" still has sub-keys, not deleted'],
+         check=vendor_kept),
+    Case("registry", "OrigTmpDir the drive root",
+         {"package_values": {"OrigTmpDir": "C:\\", "languageDll": "IO.SYS"},
+          "extra_files": {r"C:\IO.SYS": OTHER, r"C:\lores.bmp": OTHER}},
+         logged=[orig_refused("C:\\")], kept=[r"C:\IO.SYS", r"C:\lores.bmp"]),
+    # Its LineMon.ini names a key below InstallShield (next row); KMICONEXE
+    # starts the package's companion from there.
+    Case("brdsetup.ini", "ProgramFilesDir the browser's folder (App Paths)",
+         {"brdsetup": {"SystemInfo": {"ProgramFilesDir": BROWSER[3:]}},
+          "extra_files": {BROWSER + r"\LineMon.ini": LINEMON.format(r"InstallShield\Kelmora"),
+                          BROWSER + r"\KmiCon.exe": MZ},
+          "registry": {RUN_KEY: {"KMICONEXE": BROWSER + r"\KmiCon.exe"}}},
+         logged=[shared_dir(BROWSER, "holds a program of another product "
+                                     "(App Paths\\iexplore.exe)")],
+         kept=[BROWSER + r"\iexplore.exe"],
+         gone=[BROWSER + r"\LineMon.ini", BROWSER + r"\KmiCon.exe"],
+         allowed=[BROWSER + r"\LineMon.ini", BROWSER + r"\KmiCon.exe"]),
+    Case("LineMon.ini", "RegistryKey below the InstallShield root",
+         {"registry": {r"HKLM\Software\InstallShield\Kelmora\Other": {"Keep": "1"}}},
+         logged=[not_deleted(CPL, r"Software\InstallShield\Kelmora")],
+         check=lambda run: run.key_kept(r"HKLM\Software\InstallShield\Kelmora\Other")),
+]
+
 GROUPS = [
     Group("escapes", "winxp", ESCAPES),
     Group("values", "win98", VALUES),
@@ -404,4 +516,9 @@ GROUPS = [
     Group("headers", "winxp", HEADERS, full_removal=True),
     Group("guardsxp", "winxp", GUARDS_XP),
     Group("guards98", "win98", GUARDS_98),
+    Group("owner98", "win98", ownership("{windows}", "SYSTEM.INI")),
+    Group("ownerxp", "winxp", ownership("{system}", "comctl32.dll", ["modemcal.bin"]),
+          protected=[r"{driver}\modemcal.bin"]),
+    Group("shared98", "win98", SHARED),
+    Group("sharedxp", "winxp", SHARED),
 ]

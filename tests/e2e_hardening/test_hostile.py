@@ -11,6 +11,7 @@ from typing import List
 
 import removal as rm
 import vtxkit
+from vtxkit import sfc
 from hardening import Footprint, ended_normally, vantix_lines
 from hostile_cases import GROUPS, PLACES, Case, Group
 
@@ -61,10 +62,15 @@ def with_places(text: str, places: dict) -> str:
 
 
 def placed_files(options: dict, places: dict) -> dict:
-    """The options with the places in extra_files' paths filled in."""
+    """The options with the places in extra_files' paths and in the text
+    package values filled in."""
     if "extra_files" in options:
         options = dict(options, extra_files={with_places(path, places): content for path, content
                                              in options["extra_files"].items()})
+    if "package_values" in options:
+        options = dict(options, package_values={
+            name: with_places(value, places) if type(value) is str else value
+            for name, value in options["package_values"].items()})
     return options
 
 
@@ -84,6 +90,8 @@ class HostileRun:
         # The Programs folder that holds the group, before the fixture says so.
         before_install["programs_dir"] = folders["common_programs" if self.prefix.is_nt
                                                  else "programs"]
+        before_install["driver"] = vtxkit.join(folders["system"], "drivers") if self.prefix.is_nt \
+            else folders["system"]
         options = placed_files(merged_options(group.cases), before_install)
         options = apply_transforms(self.prefix, options)
         self.fixture = vtxkit.PackageFixture(self.prefix, **options).install()
@@ -92,6 +100,10 @@ class HostileRun:
                        or folders[name] for name in PLACES}
         self.footprint = Footprint(fixture, [self.path(p) for c in group.cases for p in c.allowed])
         self.watched = [key for case in group.cases for key in case.watched]
+        self.extra_env = {}
+        if group.protected:
+            sfc.protect(self.prefix, [self.path(p) for p in group.protected])
+            self.extra_env = sfc.NATIVE_FIRST
 
     def watched_items(self) -> list:
         """The values below the watched keys, which the snapshot leaves out."""
@@ -111,9 +123,10 @@ class HostileRun:
         before = vtxkit.Snapshot.take(self.prefix)
         watched_before = self.watched_items()
         started = time.monotonic()
-        self.transcript = self.fixture.run_tool(answers=["yes", "no"])
+        self.transcript = self.fixture.run_tool(answers=["yes", "no"], extra_env=self.extra_env)
         self.seconds = time.monotonic() - started
         self.wininit_after = vtxkit.read_wininit(self.prefix)
+        self.pending_after = vtxkit.pending_deletions(self.prefix)
         self.wininit_bytes_after = self.wininit_bytes()
         self.log_text = vtxkit.read_log_text(self.prefix)
         self.calls = vtxkit.call_kinds(self.fixture.tool_dir)
@@ -183,6 +196,10 @@ class HostileRun:
     def log_lines_at_most(self, length: int) -> List[str]:
         longest = max((len(m) for m in self.log_lines()), default=0)
         return [] if longest <= length else [f"a log line of {longest} characters"]
+
+    def not_scheduled(self, text: str) -> List[str]:
+        entries = (self.wininit_after or "") + "".join(self.pending_after)
+        return [f"scheduled: {text[:20]}..."] if text in entries else []
 
     def key_kept(self, key: str) -> List[str]:
         return [] if self.prefix.registry().has_key(key) else [f"key gone: {key}"]
@@ -370,6 +387,22 @@ def test_hostile_guardsxp():
 
 def test_hostile_guards98():
     run_group("guards98")
+
+
+def test_hostile_owner98():
+    run_group("owner98")
+
+
+def test_hostile_ownerxp():
+    run_group("ownerxp")
+
+
+def test_hostile_shared98():
+    run_group("shared98")
+
+
+def test_hostile_sharedxp():
+    run_group("sharedxp")
 
 
 if __name__ == "__main__":

@@ -40,10 +40,12 @@ SECTIONS = {"SystemInfo": "SystemInfo", "IspDefault": "IspDefault",
             "each icon section": "IconA", "each provider section": "IspB"}
 WRITTEN_BY_THE_TOOL = {"vtx.log", "wininit.ini"}
 MISTAKE = "NoSettingNamesMe.sys"
-# Read by the folder guard from the platform's own keys (CurrentVersion and
-# the profile lists), never from the package key.
+# Read by the folder guards from the platform's own keys (CurrentVersion,
+# the profile lists, App Paths and the uninstall entries), never from the
+# package key.
 PLATFORM_VALUES = {"ProgramFilesDir", "CommonFilesDir", "ProfileImagePath", "ProfilesDirectory",
-                   "AllUsersProfile", "DefaultUserProfile", "ProgramData", "Public"}
+                   "AllUsersProfile", "DefaultUserProfile", "ProgramData", "Public", "Path", "",
+                   "InstallLocation"}
 
 
 # ---------------------------------------------------------------- the contract
@@ -167,11 +169,12 @@ def check_package_values(relay, prefix) -> None:
 def check_libraries(rows, loaded) -> None:
     """Each library the README lists is loaded the way its row says: by its
     bare name through the library search, or by its full path from the
-    system directory. The language library (".\\") is the VTX.INI's."""
+    system directory; on this Windows 98 run, none that its row keeps to
+    2000 and XP. The language library (".\\") is the VTX.INI's."""
     loaded = {name for name in loaded if not name.startswith(".\\")}
     expected = set()
     for row in rows:
-        if row.kind != "library":
+        if row.kind != "library" or "2000 and XP only" in row.where:
             continue
         for name in row.names:
             by_path = "system directory" in row.where

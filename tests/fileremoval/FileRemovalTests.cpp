@@ -74,11 +74,14 @@ TEST(RemoveDir, ClimbsWhileParentsComeAwayEmpty) {
 TEST(ProtectedDirs, CoverSystemFoldersTheirAncestorsAndDriveRoots) {
     const std::string windowsDir = getWindowsDir();
     const std::string tempDir = getTempDir();
+    // An empty path counts as protected: the short form must be there to
+    // test anything.
+    const std::string programFilesShort = getShortPath("C:\\Program Files");
+    ASSERT_NE("", programFilesShort);
     for (const std::string& dir :
          {std::string("C:\\"), std::string("c:"), std::string(""), windowsDir + "\\\\",
           getSystemDir() + "\\DRIVERS", windowsDir + "\\system32\\..", tempDir,
-          tempDir.substr(0, tempDir.find('\\', 3)), getShortPath("C:\\Program Files"),
-          windowsDir + "\\inf\\x"})
+          tempDir.substr(0, tempDir.find('\\', 3)), programFilesShort, windowsDir + "\\inf\\x"})
         EXPECT_TRUE(isProtectedDir(dir)) << dir;
     for (const std::string& dir : {tempDir + "vtx", std::string("C:\\vtxtest\\pkg")})
         EXPECT_FALSE(isProtectedDir(dir)) << dir;

@@ -72,13 +72,14 @@ TEST_F(RegistryDeletions, EmptiesThePackageKeyThenDeletesIt) {
     deleteKeyTree("Software\\VtxOrder");
 }
 
-TEST_F(RegistryDeletions, KeyWithASubKeyLosesItsValuesOnTheNtFamily) {
+TEST_F(RegistryDeletions, KeyWithASubKeyLosesItsValuesAndStays) {
     const std::string key = "Software\\VtxOrder\\Kept";
     setRegString(key, "Alpha", "1");
     setRegString(key + "\\Child", "c", "1");
     removePackageKey("test", key);
-    // Windows 95, 98 and Me delete the whole tree; 2000 and XP refuse it.
-    EXPECT_EQ(personaIsNT(), keyExists(key)) << "key " << key << " exists";
+    // Not even asked for: Windows 95, 98 and Me would delete the whole tree.
+    EXPECT_TRUE(keyExists(key + "\\Child")) << "key " << key << "\\Child gone";
+    EXPECT_EQ(std::vector<std::string>{"value Alpha"}, deletions) << "got:" << listed(deletions);
     EXPECT_FALSE(valueExists(key, "Alpha")) << "value Alpha of " << key << " still there";
     deleteKeyTree("Software\\VtxOrder");
 }
@@ -86,12 +87,12 @@ TEST_F(RegistryDeletions, KeyWithASubKeyLosesItsValuesOnTheNtFamily) {
 // A LineMon.ini in a drive root or the Windows directory is someone else's:
 // the key it names stays, and nothing is deleted in the registry at all.
 TEST_F(RegistryDeletions, LineMonIniOutsideThePackageNamesNoKey) {
-    const std::string key = "Software\\VtxLineMonGuard";
+    const std::string key = "Software\\VtxLineMonGuard\\Panel";
     for (const std::string& programDir : {std::string("C:\\"), getWindowsDir()}) {
         setRegString(key, "v", "1");
         setRegString(key + "\\Sub", "v", "1");
         const std::string lineMon = concatPath(programDir, "LineMon.ini");
-        writeFile(lineMon, "[SystemInfo]\r\nRegistryKey=VtxLineMonGuard\r\n");
+        writeFile(lineMon, "[SystemInfo]\r\nRegistryKey=VtxLineMonGuard\\Panel\r\n");
         InstallRecord record;
         record.programDir = programDir;
         deletions.clear();
@@ -102,7 +103,7 @@ TEST_F(RegistryDeletions, LineMonIniOutsideThePackageNamesNoKey) {
         EXPECT_EQ(std::vector<std::string>(), deletions)
             << "program folder " << programDir << ", deletions:" << listed(deletions);
     }
-    deleteKeyTree(key);
+    deleteKeyTree("Software\\VtxLineMonGuard");
 }
 
 }  // namespace

@@ -37,6 +37,7 @@ def kit_file(name: str) -> Path:
         "kmiinst": "testkit/kmiinst/kmiinst.dll",
         "kmiinst-noadmin": "testkit/kmiinst-noadmin/kmiinst.dll",
         "rasapi": "testkit/rasapi/rasapi32.dll",
+        "sfc": "testkit/sfc/sfc.dll",
         "fakeapp": "testkit/apps/fakeapp.exe",
         "holdfile": "testkit/apps/holdfile.exe",
         "winpaths": "testkit/apps/winpaths.exe",

@@ -90,32 +90,36 @@ decide_wine_arch() {
     fi
 }
 
-# choose_wine_arch: sets and exports VTX_ARCH (32 or 64) and VTX_TEST_BUILD
-# (the build tree whose programs the run starts: build or build/win64) and
-# prints one line saying which and why. A script started by another one
-# keeps its choice (VTX_ARCH already set) without probing or printing again.
-# Exits when no choice can work. Run from the top of the source tree.
+# choose_wine_arch: sets and exports VTX_CHOSEN_ARCH (32 or 64) and
+# VTX_TEST_BUILD (the build tree whose programs the run starts: build or
+# build/win64) and prints one line saying which and why. A script started by
+# another one keeps the choice made there (VTX_CHOSEN_ARCH already set)
+# without probing or printing again. Exits when no choice can work. Run from
+# the top of the source tree.
 choose_wine_arch() {
     local decision
-    if [ -z "${VTX_ARCH:-}" ]; then
-        if ! decision=$(decide_wine_arch "${VTX_WINE_ARCH:-}" "$(uname -m)" \
-                "$(i386_exec_result build/hostprobe)" \
-                "$(i386_emulator /proc/sys/fs/binfmt_misc)"); then
-            echo "$decision" >&2
-            exit 1
-        fi
-        VTX_ARCH=${decision%%$'\n'*}
-        echo "Windows programs: ${decision#*$'\n'}."
-    fi
+    case ${VTX_CHOSEN_ARCH:-} in
+        32 | 64) ;;
+        *)
+            if ! decision=$(decide_wine_arch "${VTX_WINE_ARCH:-}" "$(uname -m)" \
+                    "$(i386_exec_result build/hostprobe)" \
+                    "$(i386_emulator /proc/sys/fs/binfmt_misc)"); then
+                echo "$decision" >&2
+                exit 1
+            fi
+            VTX_CHOSEN_ARCH=${decision%%$'\n'*}
+            echo "Windows programs: ${decision#*$'\n'}."
+            ;;
+    esac
     VTX_TEST_BUILD=build
-    [ "$VTX_ARCH" = 32 ] || VTX_TEST_BUILD=build/win64
-    export VTX_ARCH VTX_TEST_BUILD
+    [ "$VTX_CHOSEN_ARCH" = 32 ] || VTX_TEST_BUILD=build/win64
+    export VTX_CHOSEN_ARCH VTX_TEST_BUILD
 }
 
 # use_test_build: the environment of the kit's Python programs for the
 # chosen build (after choose_wine_arch).
 use_test_build() {
     export VTX_SOURCE_DIR=$PWD VTX_BUILD_DIR=$PWD/$VTX_TEST_BUILD VTX_WINE_ROOT=$PWD/$VTX_TEST_BUILD/wine
-    export WINEARCH=win$VTX_ARCH
+    export WINEARCH=win$VTX_CHOSEN_ARCH
     export PYTHONPATH=$PWD/testkit/py${PYTHONPATH:+:$PYTHONPATH}
 }

@@ -77,8 +77,17 @@ void fillFromEntry(ModemOptionsRecord& record, const std::string& entry, TokenLi
     record.setUsbCtrlr(backslash == std::string::npos ? entry : entry.substr(backslash + 1));
 }
 
-unsigned addressOf(const void* pointer) {
-    return static_cast<unsigned>(reinterpret_cast<uintptr_t>(pointer));
+// The address as the log shows it: lower-case hexadecimal digits of the
+// whole pointer, without leading zeros. A 64-bit pointer is written whole
+// (a printf "%x" would keep its lower 32 bits only).
+std::string addressOf(const void* pointer) {
+    uintptr_t value = reinterpret_cast<uintptr_t>(pointer);
+    std::string digits;
+    do {
+        digits.insert(digits.begin(), "0123456789abcdef"[value % 16]);
+        value /= 16;
+    } while (value != 0);
+    return digits;
 }
 }  // namespace
 
@@ -91,8 +100,8 @@ void uninstallDevices(const std::string& deviceIds, ProgressWindow& window,
     getStrTokens(entries, deviceIds, ",");
     for (size_t i = 0; i < entries.count(); ++i) {
         fillFromEntry(record, entries[i], parts);
-        runTraceLog.log("kmvs_Initialize mOpts(0x%x): hwType=%s, hwChipset=%s, usbCtrlr=%s, modemId=%s",
-                        addressOf(&record.get()), record.getHwType().c_str(),
+        runTraceLog.log("kmvs_Initialize mOpts(0x%s): hwType=%s, hwChipset=%s, usbCtrlr=%s, modemId=%s",
+                        addressOf(&record.get()).c_str(), record.getHwType().c_str(),
                         record.getHwChipset().c_str(), record.getUsbCtrlr().c_str(),
                         record.getModemId().c_str());
         initialize(record.get());
@@ -102,7 +111,7 @@ void uninstallDevices(const std::string& deviceIds, ProgressWindow& window,
 }
 
 void Vantixcallback(int progress, void* arg) {
-    runTraceLog.log("Vantixcallback: progress=%d : arg=0x%x", progress, addressOf(arg));
+    runTraceLog.log("Vantixcallback: progress=%d : arg=0x%s", progress, addressOf(arg).c_str());
     if (arg == nullptr) return;
     progressValue += 10;
     static_cast<ProgressWindow*>(arg)->setPos(progressValue);

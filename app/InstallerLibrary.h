@@ -42,11 +42,16 @@ struct ModemOptions {
     bool reservedFlag3;
     const char* reservedText2;
 };
+// The layout above is the 32-bit library's. A 64-bit build (a test build,
+// never shipped) hands the same declaration in the compiler's own layout to
+// a 64-bit library.
+#ifndef _WIN64
 static_assert(offsetof(ModemOptions, reservedNumber) == 20, "reservedNumber at 20");
 static_assert(offsetof(ModemOptions, reservedFlag1) == 24, "reservedFlag1 at 24");
 static_assert(offsetof(ModemOptions, reservedFlag3) == 26, "reservedFlag3 at 26");
 static_assert(offsetof(ModemOptions, reservedText2) == 28, "reservedText2 at 28");
 static_assert(sizeof(ModemOptions) == 32, "ModemOptions is 32 bytes");
+#endif
 
 // A ModemOptions together with the texts its fields point into. The fields
 // stay valid until the next setter call or the record's end; copying would

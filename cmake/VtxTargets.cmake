@@ -23,26 +23,41 @@ endfunction()
 # crtdll_compat.c supplies what the static runtimes want beyond it;
 # crtdll_posix.c what GoogleTest and file streams want as well. The linker
 # keeps the imports of a linked shim even when it drops the shim, so shipped
-# files get the first alone.
+# files get the first alone. CRTDLL.DLL exists only for 32-bit Windows: the
+# 64-bit test build keeps msvcrt.dll.
 set(VTX_CRTDLL_RULES ${CMAKE_CURRENT_LIST_DIR}/crtdll-link.rules)
-add_library(vtxcrtdll OBJECT ${CMAKE_CURRENT_LIST_DIR}/crtdll_compat.c)
-add_library(vtxcrtdll_posix OBJECT ${CMAKE_CURRENT_LIST_DIR}/crtdll_posix.c)
-foreach(shim vtxcrtdll vtxcrtdll_posix)
-    target_compile_definitions(${shim} PRIVATE ${VTX_WIN_DEFS})
-    target_compile_options(${shim} PRIVATE -Os -ffunction-sections -fdata-sections -Wall -Wextra)
-endforeach()
+if(VTX_WINEARCH STREQUAL win32)
+    add_library(vtxcrtdll OBJECT ${CMAKE_CURRENT_LIST_DIR}/crtdll_compat.c)
+    add_library(vtxcrtdll_posix OBJECT ${CMAKE_CURRENT_LIST_DIR}/crtdll_posix.c)
+    foreach(shim vtxcrtdll vtxcrtdll_posix)
+        target_compile_definitions(${shim} PRIVATE ${VTX_WIN_DEFS})
+        target_compile_options(${shim} PRIVATE -Os -ffunction-sections -fdata-sections -Wall -Wextra)
+    endforeach()
+endif()
 
 # vtx_static_link(target [SHIPPED]): link options of every program and DLL:
 # static runtime over CRTDLL.DLL, so only system DLLs are imported.
 function(vtx_static_link target)
     cmake_parse_arguments(PARSE_ARGV 1 arg "SHIPPED" "" "")
+    target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++ -s -Wl,--gc-sections)
+    if(NOT VTX_WINEARCH STREQUAL win32)
+        return()
+    endif()
     target_sources(${target} PRIVATE $<TARGET_OBJECTS:vtxcrtdll>)
     if(NOT arg_SHIPPED)
         target_sources(${target} PRIVATE $<TARGET_OBJECTS:vtxcrtdll_posix>)
     endif()
-    target_link_options(${target} PRIVATE -specs=${VTX_CRTDLL_RULES}
-        -static -static-libgcc -static-libstdc++ -s -Wl,--gc-sections)
+    target_link_options(${target} PRIVATE -specs=${VTX_CRTDLL_RULES})
     set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${VTX_CRTDLL_RULES})
+endfunction()
+
+# vtx_skipped_test(name reason [LABELS ...]): a test that cannot run in this
+# build. It is listed as skipped, never as passed, with the reason in its
+# output ("SKIPPED name: reason", as the kit's runner writes it).
+function(vtx_skipped_test name reason)
+    cmake_parse_arguments(PARSE_ARGV 2 arg "" "" "LABELS")
+    add_test(NAME ${name} COMMAND sh -c "echo \"SKIPPED $0: $1\"; exit 77" ${name} "${reason}")
+    set_tests_properties(${name} PROPERTIES SKIP_RETURN_CODE 77 LABELS "${arg_LABELS}")
 endfunction()
 
 # A GoogleTest program of the project, not yet registered as a test.

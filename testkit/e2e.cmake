@@ -24,6 +24,7 @@ function(vtx_e2e_tests file)
         VTX_SOURCE_DIR=${CMAKE_SOURCE_DIR}
         VTX_BUILD_DIR=${CMAKE_BINARY_DIR}
         VTX_WINE_ROOT=${VTX_WINE_ROOT}
+        WINEARCH=${VTX_WINEARCH}
         PYTHONPATH=${pythonpath}
         PYTHONDONTWRITEBYTECODE=1)
     foreach(definition IN LISTS definitions)

@@ -3,6 +3,7 @@
 // are kept readable; only '%', tabs, line breaks and other control bytes
 // are written as %XX, so a line never breaks and splits unambiguously.
 #pragma once
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -28,10 +29,14 @@ public:
     LineFields& number(const char* name, long long value) {
         return text(name, std::to_string(value));
     }
-    LineFields& hex(const char* name, unsigned long value) {
-        char buffer[16];
-        std::snprintf(buffer, sizeof buffer, "0x%lx", value);
-        return text(name, buffer);
+    // An address or other unsigned value, whole also where it is 64 bits wide.
+    LineFields& hex(const char* name, uintptr_t value) {
+        std::string digits;
+        do {
+            digits.insert(digits.begin(), "0123456789abcdef"[value % 16]);
+            value /= 16;
+        } while (value != 0);
+        return text(name, "0x" + digits);
     }
 
     const std::string& str() const { return line; }

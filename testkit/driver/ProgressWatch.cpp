@@ -7,8 +7,10 @@ namespace {
 
 // The head of the progress control's private state as Wine's control keeps
 // it: the control's own handle, then the current, lower and upper values.
+// The handle is pointer-sized, so the values lie further on in a 64-bit
+// program: the driver reads programs built like itself.
 struct BarState {
-    DWORD self;
+    HWND self;
     INT current;
     INT low;
     INT high;
@@ -33,8 +35,9 @@ bool ProgressWatch::readFromMemory(HWND bar, Sample& sample) {
     if (!ReadProcessMemory(process, reinterpret_cast<LPCVOID>(address), &state, sizeof state, &got) ||
         got != sizeof state)
         return false;
-    DWORD handle = static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(bar));
-    if (LOWORD(state.self) != LOWORD(handle) || state.low > state.high) return false;
+    if (LOWORD(reinterpret_cast<ULONG_PTR>(state.self)) != LOWORD(reinterpret_cast<ULONG_PTR>(bar)) ||
+        state.low > state.high)
+        return false;
     sample.pos = state.current;
     sample.low = state.low;
     sample.high = state.high;

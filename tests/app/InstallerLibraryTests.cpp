@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <new>
+#include <sstream>
 #include <string>
 #include <vector>
 #include "app/AppFramework.h"
@@ -23,6 +25,13 @@ struct Call {
 
 std::vector<Call> calls;
 int progressCallsPerUninstall = 0;
+
+// The whole address in lower-case hexadecimal, as the trace lines show it.
+std::string hexAddress(const void* pointer) {
+    std::ostringstream text;
+    text << std::hex << reinterpret_cast<uintptr_t>(pointer);
+    return text.str();
+}
 
 InstallStatus fakeInitialize(const ModemOptions& options) {
     Call call{"initialize", &options, options.hwType, options.hwChipset, options.usbCtrlr,
@@ -170,14 +179,27 @@ TEST_F(DeviceLoopTest, TraceLinesNameTheRecordAndItsFields) {
     LogTail log;
     run("A\\B\\C");
     ASSERT_EQ(2u, calls.size());
-    char expected[512];
-    wsprintfA(expected,
-              "Vantix->kmvs_Initialize mOpts(0x%x): hwType=B, hwChipset=A, usbCtrlr=B\\C, "
-              "modemId=\r\nVantix->kmvs_Uninstall\r\n"
-              "Vantix->Vantixcallback: progress=99 : arg=0x%x\r\n",
-              static_cast<unsigned>(reinterpret_cast<uintptr_t>(calls[0].record)),
-              static_cast<unsigned>(reinterpret_cast<uintptr_t>(&window)));
-    EXPECT_EQ(expected, log.added());
+    EXPECT_EQ("Vantix->kmvs_Initialize mOpts(0x" + hexAddress(calls[0].record) +
+                  "): hwType=B, hwChipset=A, usbCtrlr=B\\C, modemId=\r\nVantix->kmvs_Uninstall\r\n"
+                  "Vantix->Vantixcallback: progress=99 : arg=0x" + hexAddress(&window) + "\r\n",
+              log.added());
+}
+
+// Where pointers are 64 bits wide, an object can lie above 4 GB: the trace
+// line names its whole address, not the lower half.
+TEST_F(DeviceLoopTest, TraceLineNamesAnAddressAbove4GbWhole) {
+    void* memory = VirtualAlloc(nullptr, sizeof(ProgressWindow), MEM_RESERVE | MEM_COMMIT | MEM_TOP_DOWN,
+                                PAGE_READWRITE);
+    ASSERT_NE(nullptr, memory);
+#ifdef _WIN64
+    ASSERT_GT(reinterpret_cast<uintptr_t>(memory), uintptr_t(0xFFFFFFFF)) << "no address above 4 GB";
+#endif
+    ProgressWindow* high = new (memory) ProgressWindow;
+    LogTail log;
+    Vantixcallback(5, high);
+    EXPECT_EQ("Vantix->Vantixcallback: progress=5 : arg=0x" + hexAddress(high) + "\r\n", log.added());
+    high->~ProgressWindow();
+    VirtualFree(memory, 0, MEM_RELEASE);
 }
 
 TEST(GetDllFuncTest, FillsTheSlotFromTheExport) {

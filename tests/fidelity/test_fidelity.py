@@ -34,6 +34,9 @@ def traced_removal(version: str, image) -> Counter:
 
 
 def test_calls_by_platform():
+    if vtxkit.env.wine_arch() == "win64":
+        raise vtxkit.Skip("the reviewed table holds the calls of the shipped 32-bit program, "
+                          "which only 32-bit Wine runs")
     table = calls.read_table()
     tool = vtxkit.package_dir() / "vtxremove.exe"
     pe = calls.PeFile(tool)

@@ -28,7 +28,7 @@ public:
 
 private:
     static LRESULT CALLBACK proc(HWND hwnd, UINT message, WPARAM w, LPARAM l) {
-        auto* self = reinterpret_cast<TestWindow*>(GetWindowLongA(hwnd, GWL_USERDATA));
+        auto* self = reinterpret_cast<TestWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
         if (message == WM_CLOSE && self != nullptr && self->refuses) return 0;
         if (message == kDestroyNow) DestroyWindow(hwnd);
         if (message == WM_DESTROY) PostQuitMessage(0);
@@ -43,7 +43,7 @@ private:
         RegisterClassA(&wc);
         HWND hwnd = CreateWindowA(self->className, self->title, WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
                                   nullptr, nullptr, wc.hInstance, nullptr);
-        SetWindowLongA(hwnd, GWL_USERDATA, reinterpret_cast<LONG>(self));
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
         self->window = hwnd;
         SetEvent(self->created.get());
         MSG msg;

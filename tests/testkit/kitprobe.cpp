@@ -22,7 +22,9 @@ struct Record {  // the record as the tool lays it out
     uint8_t reservedFlag1, reservedFlag2, reservedFlag3;
     const char* reservedText2;
 };
-static_assert(sizeof(Record) == 32, "record size");
+#ifndef _WIN64
+static_assert(sizeof(Record) == 32, "record size");  // the 32-bit layout
+#endif
 
 typedef int(__cdecl* InitializeFn)(const Record*);
 typedef void(__cdecl* CallbackFn)(int, void*);

@@ -1,6 +1,8 @@
 """Tests of the kit's readers and bookkeeping that need no Wine: registry
 files in both formats, record lines, transcripts, wininit.ini, INI merging,
-snapshot differences and path conversion."""
+snapshot differences and path conversion; the host's Wine decision and the
+closing report of scripts/test."""
+import subprocess
 import sys
 import tempfile
 from pathlib import Path
@@ -14,6 +16,7 @@ from vtxkit.prefix import Prefix
 from vtxkit.records import parse_line, parse_lines
 from vtxkit.run import find_tests
 from vtxkit.snapshot import Snapshot, diff
+from vtxkit import testreport
 
 EXPORT_SAMPLE = (
     "\ufeffWindows Registry Editor Version 5.00\r\n\r\n"
@@ -276,3 +279,62 @@ def test_failed_asserts_name_got_and_expected():
         assert got == [2]
     except AssertionError as error:
         assert "expected: [2]" in str(error)
+
+
+def test_host_arch_decision():
+    """What the scripts run on a host, from what the host answers: the
+    decision table, and which binfmt_misc entries count as an i386
+    emulator (only an enabled one whose magic under its mask matches)."""
+    script = Path(__file__).resolve().parents[2] / "testkit" / "wine" / "hostarch.sh"
+
+    def shell(command: str) -> subprocess.CompletedProcess:
+        return subprocess.run(["bash", "-c", f'source "{script}"; {command}'],
+                              capture_output=True, text=True)
+
+    table = [  # forced, machine, exec result, emulator -> first line, exit status
+        ("", "x86_64", "runs", "", "32", 0),
+        ("", "x86_64", "Exec format error", "", "64", 0),
+        ("", "x86_64", "runs", "qemu-i386", "64", 0),
+        ("64", "x86_64", "runs", "", "64", 0),
+        ("32", "x86_64", "runs", "qemu-i386", "32", 0),
+        ("32", "x86_64", "Exec format error", "", "VTX_WINE_ARCH=32, but", 1),
+        ("yes", "x86_64", "runs", "", "VTX_WINE_ARCH must be 32 or 64", 1),
+        ("", "aarch64", "Exec format error", "", "this host is aarch64", 1),
+    ]
+    for forced, machine, result, emulator, first, status in table:
+        done = shell(f'decide_wine_arch "{forced}" {machine} "{result}" "{emulator}"')
+        assert (done.stdout.splitlines()[0].startswith(first), done.returncode) == (True, status), \
+            (forced, machine, result, emulator, done.stdout)
+
+    i386 = "magic 7f454c4601010100000000000000000002000300\nmask fffffffffffefe00fffffffffffffffffeffffff\n"
+    arm = "magic 7f454c4601010100000000000000000002002800\n"
+    with tempfile.TemporaryDirectory() as folder:
+        entries = Path(folder)
+        (entries / "status").write_text("enabled\n")
+        (entries / "qemu-arm").write_text("enabled\ninterpreter /usr/bin/qemu-arm\noffset 0\n" + arm)
+        (entries / "qemu-i386").write_text("disabled\ninterpreter /usr/bin/qemu-i386\noffset 0\n" + i386)
+        assert shell(f'i386_emulator "{folder}"').stdout == ""
+        (entries / "qemu-i386").write_text("enabled\ninterpreter /usr/bin/qemu-i386\noffset 0\n" + i386)
+        assert shell(f'i386_emulator "{folder}"').stdout == "qemu-i386\n"
+        (entries / "status").write_text("disabled\n")
+        assert shell(f'i386_emulator "{folder}"').stdout == ""
+
+
+def test_test_report_names_retries_and_what_did_not_run():
+    console = ("  1/3 Test  #1: flaky ........***Failed    1.00 sec\n"
+               "      Test  #1: flaky ........   Passed    1.00 sec\n"
+               "  2/3 Test  #2: broken .......***Failed    1.00 sec\n"
+               "      Test  #2: broken .......***Failed    1.00 sec\n"
+               "  3/3 Test  #3: skipped ......***Skipped   0.00 sec\n")
+    junit = ('<testsuite><testcase name="flaky" status="run"><system-out>'
+             "[ RUN      ] A.B\nx.cpp:3: Skipped\nno such runtime here\n\n"
+             "[  SKIPPED ] A.B (0 ms)\n[  SKIPPED ] A.B\n</system-out></testcase>"
+             '<testcase name="skipped" status="notrun"><skipped message="SKIP_RETURN_CODE=77"/>'
+             "<system-out>SKIPPED skipped: needs the 32-bit build</system-out></testcase>"
+             '<testcase name="quiet" status="notrun"><skipped message="SKIP_RETURN_CODE=77"/>'
+             "</testcase></testsuite>")
+    assert testreport.retried(console) == [("broken", "failed both tries"),
+                                           ("flaky", "passed on its second try")]
+    assert testreport.not_run(junit) == [("flaky (A.B)", "no such runtime here"),
+                                         ("quiet", "SKIP_RETURN_CODE=77"),
+                                         ("skipped", "needs the 32-bit build")]

@@ -95,7 +95,7 @@ def finished(prefix: Prefix) -> None:
 def start_and_end(prefix: Prefix, program) -> float:
     """Seconds from starting `wine PROGRAM` to its end, output discarded."""
     started = time.monotonic()
-    done = subprocess.run(["wine", prefix.win(program)], env=prefix.env(),
+    done = subprocess.run([env.wine(), prefix.win(program)], env=prefix.env(),
                           stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                           stderr=subprocess.DEVNULL, timeout=60)
     seconds = time.monotonic() - started
@@ -187,13 +187,14 @@ def shown_ratio(ratio: float) -> str:
 
 
 def wine_version() -> str:
-    done = subprocess.run(["wine", "--version"], capture_output=True, text=True)
+    done = subprocess.run([env.wine(), "--version"], capture_output=True, text=True)
     return done.stdout.strip() or "wine"
 
 
 def print_table(figures: List[Figure], baseline: Figure, floor: Figure, load: float) -> None:
     width = max(len(f.label) for f in figures)
-    print(f"vtxremove benchmark: {wine_version()}, {os.cpu_count()} cores, "
+    build = "64-bit test build" if env.wine_arch() == "win64" else "32-bit build"
+    print(f"vtxremove benchmark: the {build} under {wine_version()}, {os.cpu_count()} cores, "
           f"load {load:.2f} at the start")
     print(f"{'figure':<{width}}  {'value':>9}  {'/ baseline':>10}  {'/ floor':>7}  note")
     print(f"{'-' * width}  {'-' * 9}  {'-' * 10}  {'-' * 7}  {'-' * 4}")
@@ -237,7 +238,7 @@ def main() -> int:
     load = os.getloadavg()[0]
     try:
         figures = measure_all()
-    except (BenchError, WineError, FileNotFoundError, RuntimeError) as error:
+    except (BenchError, WineError, OSError, RuntimeError, subprocess.SubprocessError) as error:
         print(f"bench: {error}", file=sys.stderr)
         return 1
     print_table(figures, figures[0], figures[1], load)

@@ -7,6 +7,8 @@ the tool's boxes and progress window.
 Without --interactive a scripted user confirms and puts the restart off;
 with it, the person at the display answers the boxes."""
 import argparse
+import struct
+import subprocess
 import sys
 import threading
 import time
@@ -16,7 +18,7 @@ from . import env
 from .driver import DEFAULT_CAPTION, start_driver
 from .package import DescriptionError, PackageDescription
 from .png import bmp_to_png
-from .prefix import Prefix
+from .prefix import Prefix, WineError
 from .rehearsal import VERSIONS, Rehearsal, heading, listing, summary
 
 SAMPLE = env.source_dir() / "dist" / "sample-pathmark100.ini"
@@ -89,6 +91,20 @@ def interactive_runner(snapper: Snapper):
     return run_interactive
 
 
+def unloadable_library(description: PackageDescription) -> str:
+    """Why the package's own installer library cannot be rehearsed here: the
+    64-bit test build cannot load a 32-bit library. Empty when it can."""
+    library = description.installer_library
+    if library is None or env.wine_arch() != "win64":
+        return ""
+    data = library.read_bytes()
+    header = struct.unpack_from("<I", data, 0x3C)[0] if len(data) >= 0x40 else len(data)
+    if data[header:header + 6] == b"PE\0\0\x64\x86":  # machine x86-64
+        return ""
+    return (f"{library} is a 32-bit library, and this host runs the 64-bit test build, which "
+            "cannot load it: leave InstallerLibrary empty to rehearse with the kit's stand-in")
+
+
 def main(argv=None) -> int:
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--package", type=Path, default=SAMPLE,
@@ -99,7 +115,10 @@ def main(argv=None) -> int:
 
     try:
         description = PackageDescription.read(args.package)
-    except DescriptionError as problem:
+        problem = unloadable_library(description)
+    except (DescriptionError, OSError) as error:
+        problem = str(error)
+    if problem:
         print(problem, file=sys.stderr)
         return 2
     out = env.build_dir() / "demo"
@@ -113,8 +132,12 @@ def main(argv=None) -> int:
         snapper.prefix = prefix
         runner(prefix, tool_exe, tool_dir)
 
-    outcome = Rehearsal(description, args.windows, prefix_name=name,
-                        runner=run_with_pictures).run()
+    try:
+        outcome = Rehearsal(description, args.windows, prefix_name=name,
+                            runner=run_with_pictures).run()
+    except (WineError, OSError, subprocess.SubprocessError) as error:
+        print(f"demo: {error}", file=sys.stderr)
+        return 1
     heading("Screenshots")
     listing("saved", [str(p) for p in snapper.saved.values()])
     print("\nResult:", summary(outcome))

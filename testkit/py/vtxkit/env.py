@@ -53,12 +53,30 @@ def kit_file(name: str) -> Path:
     return path
 
 
+WINE64 = "/usr/lib/wine/wine64"
+
+
+def wine_arch() -> str:
+    """"win64" when the programs of this run are the 64-bit test build (its
+    tests and the scripts say so through WINEARCH), else "win32"."""
+    return "win64" if os.environ.get("WINEARCH") == "win64" else "win32"
+
+
+def wine() -> str:
+    """The Wine loader for this run's programs: /usr/bin/wine starts the
+    32-bit loader whenever wine32 is installed, so 64-bit programs get the
+    64-bit loader by name."""
+    return WINE64 if wine_arch() == "win64" else "wine"
+
+
 def wine_env(prefix_path: Path) -> dict:
     env = dict(os.environ)
     env.update({
         "WINEPREFIX": str(prefix_path),
-        "WINEARCH": "win32",
+        "WINEARCH": wine_arch(),
         "WINEDEBUG": os.environ.get("WINEDEBUG", "-all"),
         "WINEDLLOVERRIDES": "mscoree,mshtml=",
     })
+    if wine_arch() == "win64":
+        env["WINELOADER"] = WINE64
     return env

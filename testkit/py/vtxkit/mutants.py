@@ -39,6 +39,7 @@ from typing import Dict, List, Optional, Sequence, Tuple
 from . import env
 
 CAUGHT, SURVIVED, UNOBSERVABLE, BROKEN = "caught", "survived", "not observable under Wine", "error"
+NOT_RUN = "not run on this build"
 
 
 class FaultError(ValueError):
@@ -67,6 +68,7 @@ class Outcome:
     tests_run: int = 0
     seconds: float = 0.0
     detail: str = ""
+    failed: List[str] = field(default_factory=list)  # the tests that failed
 
 
 def progress(text: str) -> None:
@@ -185,13 +187,20 @@ class Scratch:
             if target.is_file() and target.relative_to(self.src) not in wanted:
                 target.unlink()
 
-    def configure(self) -> None:
+    def configure(self, like: Path) -> None:
+        """Configures the scratch build tree as the build tree `like` is: the
+        same toolchain file (the 32-bit one, or the 64-bit test build's) and
+        the same tree of shipped files."""
         if (self.build / "CMakeCache.txt").exists():
             return
+        cache = _cache_values(like / "CMakeCache.txt")
+        toolchain = Path(cache.get("CMAKE_TOOLCHAIN_FILE", "toolchain-mingw32.cmake")).name
+        options = [f"-D{name}={cache[name]}" for name in ("VTX_SHIPPED_BUILD_DIR",) if name in cache]
         generator = ["-G", "Ninja"] if _has("ninja") else []
         subprocess.run(["cmake", "-S", str(self.src), "-B", str(self.build), *generator,
-                        f"-DCMAKE_TOOLCHAIN_FILE={self.src}/cmake/toolchain-mingw32.cmake",
-                        "-DCMAKE_BUILD_TYPE=Release"], check=True, stdout=subprocess.DEVNULL)
+                        f"-DCMAKE_TOOLCHAIN_FILE={self.src}/cmake/{toolchain}",
+                        "-DCMAKE_BUILD_TYPE=Release", *options], check=True,
+                       stdout=subprocess.DEVNULL)
 
     def build_targets(self, targets: Sequence[str] = ()) -> Tuple[bool, str]:
         command = ["cmake", "--build", str(self.build), f"-j{os.cpu_count() or 2}"]
@@ -220,6 +229,17 @@ class Scratch:
         return len(json.loads(done.stdout).get("tests", []))
 
 
+def _cache_values(cache: Path) -> Dict[str, str]:
+    """NAME:TYPE=VALUE entries of a CMakeCache.txt (none when it is missing)."""
+    values = {}
+    text = cache.read_text(errors="replace") if cache.exists() else ""
+    for line in text.splitlines():
+        match = re.match(r"^([A-Za-z_][A-Za-z0-9_]*):[A-Z]+=(.*)$", line)
+        if match:
+            values[match.group(1)] = match.group(2)
+    return values
+
+
 def _has(program: str) -> bool:
     return subprocess.run(["sh", "-c", f"command -v {program}"],
                           stdout=subprocess.DEVNULL).returncode == 0
@@ -227,18 +247,20 @@ def _has(program: str) -> bool:
 
 # ------------------------------------------------------------ one fault
 
-# "  3/12 Test  #81: name ......   Passed   41.86 sec" (or "***Failed", "***Timeout", ...)
-_RESULT = re.compile(r"^\s*\d+/\d+ Test\s+#\d+: (\S+) \.*\s*(\S.*?)\s+[\d.]+ sec$")
+# "  3/12 Test  #81: name ......   Passed   41.86 sec" (or "***Failed",
+# "***Timeout", "***Skipped", ...); a second try has no "3/12".
+_RESULT = re.compile(r"^\s*(?:\d+/\d+ )?Test\s+#\d+: (\S+) \.*\s*(?:\*\*\*)?(\S.*?)\s+[\d.]+ sec$")
 
 
-def test_results(output: str) -> List[Tuple[str, bool]]:
-    """(test, passed) for every test ctest reports as ended."""
-    results = []
-    for line in output.splitlines():
-        match = _RESULT.match(line)
-        if match:
-            results.append((match.group(1), match.group(2) == "Passed"))
-    return results
+def test_results(output: str) -> List[Tuple[str, str]]:
+    """(test, result) for every result line of ctest: "Passed", "Failed",
+    "Skipped", "Timeout", "Not Run (Disabled)", ..."""
+    return [(m.group(1), m.group(2)) for m in map(_RESULT.match, output.splitlines()) if m]
+
+
+def did_not_run(result: str) -> bool:
+    """A skipped or disabled test neither passed nor failed."""
+    return result == "Skipped" or result.startswith("Not Run")
 
 
 def run_fault(scratch: Scratch, fault: Fault, log_dir: Path) -> Outcome:
@@ -265,14 +287,18 @@ def run_fault(scratch: Scratch, fault: Fault, log_dir: Path) -> Outcome:
                                "--output-on-failure", "-j2", "--stop-on-failure", *fault.tests],
                               capture_output=True, text=True)
         (log_dir / f"{fault.name}.ctest.log").write_text(done.stdout + done.stderr)
-        results = test_results(done.stdout)
-        failed = [name for name, passed in results if not passed]
+        results = [(name, result) for name, result in test_results(done.stdout)
+                   if not did_not_run(result)]
+        failed = [name for name, result in results if result != "Passed"]
+        if not results:
+            return Outcome(fault, NOT_RUN, 0, time.monotonic() - started,
+                           "none of its tests runs on this build")
         if done.returncode != 0 and not failed:
             return Outcome(fault, BROKEN, len(results), time.monotonic() - started,
                            f"ctest ended with {done.returncode} without a failed test")
         verdict = CAUGHT if failed else SURVIVED
         detail = ("by " + ", ".join(failed)) if failed else ""
-        return Outcome(fault, verdict, len(results), time.monotonic() - started, detail)
+        return Outcome(fault, verdict, len(results), time.monotonic() - started, detail, failed)
     except FaultError as error:
         return Outcome(fault, BROKEN, 0, time.monotonic() - started, str(error))
     finally:
@@ -285,8 +311,8 @@ def run_fault(scratch: Scratch, fault: Fault, log_dir: Path) -> Outcome:
 def table(outcomes: Sequence[Outcome]) -> str:
     rows = [("fault", "tests run", "caught or survived", "seconds")]
     for o in outcomes:
-        rows.append((o.fault.name, str(o.tests_run) if o.verdict != UNOBSERVABLE else "-",
-                     o.verdict, f"{o.seconds:.0f}"))
+        ran = str(o.tests_run) if o.verdict not in (UNOBSERVABLE, NOT_RUN) else "-"
+        rows.append((o.fault.name, ran, o.verdict, f"{o.seconds:.0f}"))
     widths = [max(len(r[i]) for r in rows) for i in range(4)]
     lines = []
     for index, row in enumerate(rows):
@@ -299,7 +325,7 @@ def table(outcomes: Sequence[Outcome]) -> str:
 def notes(outcomes: Sequence[Outcome]) -> str:
     lines = []
     for o in outcomes:
-        if o.verdict in (UNOBSERVABLE, BROKEN, SURVIVED):
+        if o.verdict in (UNOBSERVABLE, BROKEN, SURVIVED, NOT_RUN):
             lines.append(f"{o.fault.name} ({o.verdict}): {o.detail or o.fault.reason}")
     return "\n".join(lines)
 
@@ -328,6 +354,32 @@ def check(source: Path, build: Path, faults: Sequence[Fault]) -> int:
     print(f"{len(faults) - broken} of {len(faults)} faults apply"
           + (" and name tests" if configured else ""))
     return 1 if broken else 0
+
+
+def confirm_catches(scratch: Scratch, outcomes: Sequence[Outcome], log_dir: Path) -> None:
+    """A fault counts as caught only when the tests that failed with it pass
+    without it: those tests run once more on the unchanged tree, and a catch
+    whose tests fail there, or do not run, becomes an error."""
+    caught = [o for o in outcomes if o.verdict == CAUGHT]
+    tests = sorted({name for o in caught for name in o.failed})
+    if not tests:
+        return
+    progress(f"confirming {len(caught)} catches: {len(tests)} tests on the unchanged tree")
+    selection = ["-R", "^(" + "|".join(re.escape(t) for t in tests) + ")$"]
+    built, output = scratch.build_targets(scratch.test_programs(selection))
+    if built:
+        done = subprocess.run(["ctest", "--test-dir", str(scratch.build), "--output-on-failure",
+                               "-j2", *selection], capture_output=True, text=True)
+        output = done.stdout + done.stderr
+    (log_dir / "confirmation.log").write_text(output)
+    passed = {name for name, result in test_results(output) if result == "Passed"} \
+        if built else set()
+    for outcome in caught:
+        unconfirmed = [name for name in outcome.failed if name not in passed]
+        if unconfirmed:
+            outcome.verdict = BROKEN
+            outcome.detail = (f"not a catch: {', '.join(unconfirmed)} also failed or did not run "
+                              f"without the fault (see {log_dir / 'confirmation.log'})")
 
 
 def baseline(scratch: Scratch, faults: Sequence[Fault], log_dir: Path) -> List[str]:
@@ -369,7 +421,7 @@ def main(argv: Sequence[str]) -> int:
     started = time.monotonic()
     progress(f"copying the sources to {scratch.src}")
     scratch.sync()
-    scratch.configure()
+    scratch.configure(env.build_dir())
     progress("building the scratch tree (the first run builds everything)")
     built, output = scratch.build_targets()
     if not built:
@@ -389,6 +441,7 @@ def main(argv: Sequence[str]) -> int:
         outcome = run_fault(scratch, fault, log_dir)
         progress(f"{fault.name}: {outcome.verdict} in {outcome.seconds:.0f} s {outcome.detail}")
         outcomes.append(outcome)
+    confirm_catches(scratch, outcomes, log_dir)
     print(table(outcomes))
     extra = notes(outcomes)
     if extra:
@@ -397,10 +450,21 @@ def main(argv: Sequence[str]) -> int:
     caught = sum(o.verdict == CAUGHT for o in outcomes)
     print(f"\n{caught} of {len(outcomes)} caught, "
           f"{sum(o.verdict == UNOBSERVABLE for o in outcomes)} not observable under Wine, "
+          f"{sum(o.verdict == NOT_RUN for o in outcomes)} not run on this build, "
           f"{time.monotonic() - started:.0f} s in all (logs in {log_dir})")
     bad = [o for o in outcomes if o.verdict in (SURVIVED, BROKEN)]
     return 1 if bad else 0
 
 
+def run(argv: Sequence[str]) -> int:
+    """main, with a fault file that no longer applies or a failing build
+    step told in one line."""
+    try:
+        return main(argv)
+    except (FaultError, OSError, subprocess.CalledProcessError) as error:
+        progress(str(error))
+        return 2
+
+
 if __name__ == "__main__":
-    sys.exit(main(sys.argv[1:]))
+    sys.exit(run(sys.argv[1:]))

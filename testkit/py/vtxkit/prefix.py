@@ -54,7 +54,8 @@ class Prefix:
         cmd = [str(env.winerun()), "--prepare", name]
         done = subprocess.run(cmd, env=_winerun_env(), capture_output=True, text=True)
         if done.returncode != 0:
-            raise WineError(f"winerun --prepare {name} failed: {done.stderr.strip()}")
+            raise WineError(f"winerun --prepare {name} failed (exit {done.returncode}): "
+                            f"{done.stderr.strip() or 'no message'}")
         prefix = cls(Path(done.stdout.strip().splitlines()[-1]), version)
         _created.append(prefix)
         prefix.boot()
@@ -116,7 +117,7 @@ class Prefix:
         # Output goes to files, not pipes: programs that Wine starts in the
         # background inherit the handles and would hold a pipe open.
         with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
-            done = subprocess.run(["wine"] + [str(a) for a in args], env=e, cwd=cwd,
+            done = subprocess.run([env.wine()] + [str(a) for a in args], env=e, cwd=cwd,
                                   stdin=subprocess.DEVNULL, stdout=out, stderr=err,
                                   timeout=timeout)
             out.seek(0)
@@ -146,7 +147,7 @@ class Prefix:
         popen.setdefault("stdin", subprocess.DEVNULL)
         popen.setdefault("stdout", subprocess.DEVNULL)
         popen.setdefault("stderr", subprocess.DEVNULL)
-        return subprocess.Popen(["wine", self.win(program)] + [str(a) for a in args],
+        return subprocess.Popen([env.wine(), self.win(program)] + [str(a) for a in args],
                                 env=e, cwd=unix_cwd, **popen)
 
     # ------------------------------------------------------------ paths
@@ -253,7 +254,7 @@ class Prefix:
                     handle, name = tempfile.mkstemp(suffix=".reg", dir=self.path)
                     os.close(handle)
                     running.append((name, subprocess.Popen(
-                        ["wine", "reg", "export", pending.pop(0), self.win(name), "/y"],
+                        [env.wine(), "reg", "export", pending.pop(0), self.win(name), "/y"],
                         env=self.env(), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                         stderr=subprocess.DEVNULL)))
                 name, process = running.pop(0)

@@ -105,8 +105,9 @@ class TracedRun:
         starts = self.transcript.of_kind("start") if self.transcript else []
         return self.counter.select(int(starts[0]["pid"])) if starts else Counter()
 
-_ARGS_CALL = re.compile(r"^[0-9a-f]+:Call [\w.]+\.(\w+)\((.*)\) ret=([0-9a-f]{8})$")
-_ARG = re.compile(r'([0-9a-f]{8})(?: L?"((?:[^"\\]|\\.)*)")?')
+# Addresses and arguments have at least 8 hex digits (more in a 64-bit process).
+_ARGS_CALL = re.compile(r"^[0-9a-f]+:Call [\w.]+\.(\w+)\((.*)\) ret=([0-9a-f]{8,16})$")
+_ARG = re.compile(r'([0-9a-f]{8,16})(?: L?"((?:[^"\\]|\\.)*)")?')
 _ESCAPES = {"n": "\n", "r": "\r", "t": "\t", "\\": "\\", '"': '"'}
 
 
@@ -161,11 +162,15 @@ class _TracedPrefix:
 
 
 def image_range(program: Path):
-    """(image base, image end) from the program file's PE header."""
+    """(image base, image end) from the program file's PE header (32-bit or
+    64-bit image)."""
     data = Path(program).read_bytes()
     pe = struct.unpack_from("<I", data, 0x3C)[0]
     optional = pe + 24
-    base = struct.unpack_from("<I", data, optional + 28)[0]
+    if struct.unpack_from("<H", data, optional)[0] == 0x20B:
+        base = struct.unpack_from("<Q", data, optional + 24)[0]
+    else:
+        base = struct.unpack_from("<I", data, optional + 28)[0]
     size = struct.unpack_from("<I", data, optional + 56)[0]
     return base, base + size
 

@@ -408,6 +408,7 @@ OTHER = "not the package's\r\n"
 LINEMON = "[SystemInfo]\r\nRegistryKey={}\r\n"
 COMMON_SYSTEM = r"C:\Program Files\Common Files\System"
 BROWSER = r"C:\Program Files\Internet Explorer"
+APP_PATHS = r"HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths"
 OTHER_PRODUCT = r"HKLM\Software\Kelmora\Other Product\Settings"
 
 
@@ -489,7 +490,11 @@ SHARED = [
          {"brdsetup": {"SystemInfo": {"ProgramFilesDir": BROWSER[3:]}},
           "extra_files": {BROWSER + r"\LineMon.ini": LINEMON.format(r"InstallShield\Kelmora"),
                           BROWSER + r"\KmiCon.exe": MZ},
-          "registry": {RUN_KEY: {"KMICONEXE": BROWSER + r"\KmiCon.exe"}}},
+          # As the real platform registers its browser (64-bit Wine's own
+          # entry points into "Program Files (x86)").
+          "registry": {RUN_KEY: {"KMICONEXE": BROWSER + r"\KmiCon.exe"},
+                       APP_PATHS + r"\iexplore.exe": {"": BROWSER + r"\iexplore.exe",
+                                                      "Path": BROWSER + ";"}}},
          logged=[shared_dir(BROWSER, "holds a program of another product "
                                      "(App Paths\\iexplore.exe)")],
          kept=[BROWSER + r"\iexplore.exe"],

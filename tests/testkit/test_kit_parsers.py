@@ -332,7 +332,8 @@ def test_test_report_names_retries_and_what_did_not_run():
              '<testcase name="skipped" status="notrun"><skipped message="SKIP_RETURN_CODE=77"/>'
              "<system-out>SKIPPED skipped: needs the 32-bit build</system-out></testcase>"
              '<testcase name="quiet" status="notrun"><skipped message="SKIP_RETURN_CODE=77"/>'
-             "</testcase></testsuite>")
+             '</testcase><testcase name="broken" status="fail"><failure message="Failed"/>'
+             "<system-out>FAILED broken</system-out></testcase></testsuite>")
     assert testreport.retried(console) == [("broken", "failed both tries"),
                                            ("flaky", "passed on its second try")]
     assert testreport.not_run(junit) == [("flaky (A.B)", "no such runtime here"),

@@ -38,7 +38,7 @@ def not_run(junit: str) -> List[Tuple[str, str]]:
     for case in ElementTree.fromstring(junit).iter("testcase"):
         name, output = case.get("name", "?"), case.findtext("system-out") or ""
         lines = [line for line in output.splitlines() if line.strip()]
-        if case.get("status") != "run":
+        if case.get("status") not in ("run", "fail"):  # a failed test ran
             reasons = [m.group(1) for m in map(_REASON.match, lines) if m]
             skipped = case.find("skipped")
             found.append((name, reasons[0] if reasons else

@@ -41,6 +41,7 @@ def kit_file(name: str) -> Path:
         "fakeapp": "testkit/apps/fakeapp.exe",
         "holdfile": "testkit/apps/holdfile.exe",
         "winpaths": "testkit/apps/winpaths.exe",
+        "regkeys": "testkit/apps/regkeys.exe",
     }
     path = build_dir() / files[name]
     if not path.exists():

@@ -255,15 +255,25 @@ class Prefix:
                 registry.merge(read)
         return registry
 
-    def existing_keys(self, keys: Iterable[str], parallel: int = 4) -> Set[str]:
-        """Which of the keys exist now (reg query each), as normalised
-        lower-case names; a query that keeps failing raises WineError."""
-        answers = self._reg_each(sorted(set(keys)), _query, parallel)
-        return {normalize_key(key).lower() for key, found in answers.items() if found is not None}
+    def existing_keys(self, keys: Iterable[str]) -> Set[str]:
+        """Which of the keys exist now, as normalised lower-case names (one
+        run of the kit's regkeys.exe); what it cannot tell is asked again,
+        then raises WineError."""
+        keys = sorted(set(keys))
+        for _ in range(READ_TRIES if keys else 0):
+            done = self.run(env.kit_file("regkeys"), *keys)
+            answers = done.stdout.split()
+            if done.returncode == 0 and len(answers) == len(keys) and "?" not in answers:
+                return {normalize_key(k).lower() for k, a in zip(keys, answers) if a == "1"}
+        if keys:
+            raise WineError(f"regkeys.exe could not tell which keys exist "
+                            f"(exit {done.returncode}): {done.stdout.strip()[-200:]}")
+        return set()
 
     def _reg_each(self, keys: Sequence[str], job, parallel: int) -> Dict[str, object]:
         """job(prefix, key) for every key, up to `parallel` side by side, in
-        rounds: what a round could not read is tried again in the next."""
+        rounds: what a round could not read is tried again in the next; what
+        keeps failing raises WineError."""
         self.boot()
         answers: Dict[str, object] = {}
         failures: Dict[str, str] = {}
@@ -353,16 +363,6 @@ def _export(prefix, key: str) -> Tuple[Optional[Registry], str]:
         return read, ""
     finally:
         os.unlink(name)
-
-
-def _query(prefix, key: str) -> Tuple[Optional[str], str]:
-    """("" for an existing key or None for a missing one, what went wrong)."""
-    done = prefix.wine(["reg", "query", key], check=False)
-    if done.returncode == 0:
-        return "", ""
-    if _is_missing(done):
-        return None, ""
-    return None, f"exit {done.returncode}: {(done.stdout + done.stderr).strip()[-200:]}"
 
 
 def _parallel(jobs: Sequence[Callable], parallel: int) -> List:

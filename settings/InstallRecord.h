@@ -7,6 +7,16 @@
 
 class InstallRecord {
 public:
+    // Indices of optionFlags. The constructor sets setupIniFound and
+    // installedSilently; the run then sets all nine. Only the clean-up's
+    // scheduleSetupTempFiles is read; the run's setByRun is read by nothing,
+    // and the remaining indices are never set.
+    enum OptionFlag {
+        scheduleSetupTempFiles = 1,  // the setup's temporary files go at the next start
+        setByRun = 5,
+        installedSilently = 7,  // [SystemInfo] InstallSilently is a non-zero number
+        setupIniFound = 8,      // the Windows directory holds brdsetup.ini
+    };
     static const int optionFlagCount = 9;
 
     InstallRecord();
@@ -44,11 +54,9 @@ public:
     std::string HardwareType;
     std::string ModemId;
 
-protected:
+private:
     // Sets status and the message, printf-style, cut to 259 characters.
     void setStatus(int newStatus, const char* format, ...)
         __attribute__((format(printf, 3, 4)));
-
-private:
     void readPackageValues();
 };

@@ -8,9 +8,9 @@
 class InstallRecord {
 public:
     // Indices of optionFlags. The constructor sets setupIniFound and
-    // installedSilently; the run then sets all nine. Only the clean-up's
-    // scheduleSetupTempFiles is read; the run's setByRun is read by nothing,
-    // and the remaining indices are never set.
+    // installedSilently from the description; the run then sets these four
+    // and clears the other five. Only scheduleSetupTempFiles is read (by the
+    // clean-up); setByRun and the unnamed indices are read by nothing.
     enum OptionFlag {
         scheduleSetupTempFiles = 1,  // the setup's temporary files go at the next start
         setByRun = 5,

@@ -37,7 +37,7 @@
 //   returns a result that is always the same.
 // - Logging. A function writes only the error lines its header names, into
 //   its own unit's error logger (utilErrorLog, or registryErrorLog in
-//   RegistryIO); every other failure is silent and shows in the result only.
+//   RegistryIO); every other failure is silent, told by the result if any.
 //   Nothing here writes to a trace logger. The loggers are built before
 //   WinMain and never call into this folder, so any function here may log.
 // - Argument order. Registry: the key path first, then the value name and

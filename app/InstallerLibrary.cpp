@@ -3,8 +3,8 @@
 #include "app/InstallerLibrary.h"
 #include "app/ProgressWindow.h"
 #include "log/Loggers.h"
-#include "sysutil/KmvdUtil.h"
 #include "sysutil/TokenList.h"
+#include "sysutil/Tokens.h"
 
 const char* const initializeExportName =
     "?initialize@Kmi@@YA?AW4InstallStatus@1@ABUModemOptions@1@@Z";

@@ -2,31 +2,32 @@
 // logs its own result; the run never goes back to an earlier phase.
 #include "app/RemovalRun.h"
 #include <windows.h>
+#include <algorithm>
 #include <memory>
 #include <string>
 #include "app/AppFramework.h"
 #include "app/InstallerLibrary.h"
 #include "app/ProgressWindow.h"
-#include "cleanup/Cleanup.h"
+#include "cleanup/DriverFiles.h"
 #include "cleanup/Guards.h"
+#include "cleanup/GuiComponents.h"
+#include "cleanup/SetupRecord.h"
 #include "log/Loggers.h"
+#include "res/FileNames.h"
 #include "res/resource.h"
 #include "settings/InstallRecord.h"
 #include "settings/LanguageSelection.h"
 #include "settings/ToolIni.h"
 #include "sysutil/FileRemoval.h"
 #include "sysutil/Handles.h"
-#include "sysutil/KmvdUtil.h"
-#include "sysutil/SystemControl.h"
+#include "sysutil/Paths.h"
+#include "sysutil/RebootWindows.h"
 #include "sysutil/TokenList.h"
+#include "sysutil/Tokens.h"
 #include "sysutil/WinVersion.h"
 #include "sysutil/XKmi.h"
 
 namespace {
-const char* const toolIniName = "VTX.INI";
-const char* const setupIniName = "brdsetup.ini";
-const char* const localSetupIni = ".\\brdsetup.ini";
-const char* const installerLibraryName = "kmiinst.dll";
 const char* const instanceLockName = "KELMORA_VAN_TIX_LOCK_MUTEX";
 
 const UINT noticeStyle = MB_OK | MB_ICONEXCLAMATION | MB_TOPMOST;
@@ -220,17 +221,21 @@ void RemovalRun::startProgress() {
 
 // The installation record and the clean-up actions read the Windows
 // directory's copy.
-void RemovalRun::copySetupIni() { copyFileTo(localSetupIni, concatPath(windowsDir, setupIniName)); }
+void RemovalRun::copySetupIni() {
+    copyFileTo(std::string(".\\") + setupIniName, concatPath(windowsDir, setupIniName));
+}
 
 void RemovalRun::buildInstallRecord() {
     record.reset(new InstallRecord());
     if (record->status != 0) runErrorLog.logText(record->message);
-    // Index 1 lets the clean-up schedule the setup program's temporary files
-    // for removal at the next start; no step consults the others.
-    const bool flags[InstallRecord::optionFlagCount] = {false, true,  false, false, false,
-                                                        true,  false, true,  true};
-    for (int i = 0; i < InstallRecord::optionFlagCount; ++i) record->optionFlags[i] = flags[i];
-    record->languageDllCpl = "panelen.dll";
+    // The clean-up schedules the setup program's temporary files for removal
+    // at the next start; no step consults the other flags.
+    std::fill(record->optionFlags, record->optionFlags + InstallRecord::optionFlagCount, false);
+    record->optionFlags[InstallRecord::scheduleSetupTempFiles] = true;
+    record->optionFlags[InstallRecord::setByRun] = true;
+    record->optionFlags[InstallRecord::installedSilently] = true;
+    record->optionFlags[InstallRecord::setupIniFound] = true;
+    record->languageDllCpl = cplLanguageLibraryName;
 }
 
 void RemovalRun::uninstallListedDevices() {

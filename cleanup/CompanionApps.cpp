@@ -1,9 +1,10 @@
 // Closing the companion programs' windows before their files go.
-#include "cleanup/CleanupSteps.h"
-#include <windows.h>
+#include "cleanup/CompanionApps.h"
+#include <string>
 #include "log/Loggers.h"
-#include "sysutil/KmvdUtil.h"
-#include "sysutil/SystemControl.h"
+#include "sysutil/CloseAppWindow.h"
+#include "sysutil/SetupIni.h"
+#include "sysutil/TextCase.h"
 
 namespace {
 

@@ -1,15 +1,18 @@
 // Files the driver package left in the Windows and system directories: the
 // firmware images, the restart marker and the installation description copy.
 // Nothing here is scheduled for the next start.
-#include "cleanup/Cleanup.h"
-#include "cleanup/Guards.h"
+#include "cleanup/DriverFiles.h"
 #include <windows.h>
 #include <cstdio>
+#include "cleanup/Guards.h"
 #include "log/Loggers.h"
+#include "res/FileNames.h"
 #include "sysutil/FileRemoval.h"
 #include "sysutil/Handles.h"
-#include "sysutil/KmvdUtil.h"
+#include "sysutil/Paths.h"
 #include "sysutil/RegistryIO.h"
+#include "sysutil/SetupIni.h"
+#include "sysutil/Tokens.h"
 #include "sysutil/WinVersion.h"
 
 namespace {
@@ -40,7 +43,7 @@ public:
         const std::string systemDir = getSystemDir();
         if (systemDir.empty()) return;
         const UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-        library.reset(LoadLibraryA(concatPath(systemDir, "sfc.dll").c_str()));
+        library.reset(LoadLibraryA(concatPath(systemDir, sfcLibraryName).c_str()));
         SetErrorMode(oldMode);
         if (!library) return;
         const FARPROC entry = GetProcAddress(library.get(), "SfcIsFileProtected");
@@ -89,11 +92,11 @@ bool acceptFirmwareFile(const std::string& name, const std::string& path,
 
 bool removeDspBin() {
     const std::string dir = driverDir();
-    const std::string fixedImage = concatPath(dir, "mdmcode.bin");
+    const std::string fixedImage = concatPath(dir, firmwareImageName);
     runTraceLog.log("removeDspBin: %s", fixedImage.c_str());
     deleteFile(fixedImage);
 
-    if (!fileExists(getWindowsDir() + "\\brdsetup.ini")) return true;
+    if (!fileExists(getWindowsDir() + "\\" + setupIniName)) return true;
     runTraceLog.log("removeDspBin: Parsing %s", "FirmwareFiles");
     if (!regValueExists(getSetupSoftwareKey(), "FirmwareFiles", HKEY_LOCAL_MACHINE)) return true;
     const std::string list = getSetupRegString("FirmwareFiles");
@@ -112,6 +115,6 @@ bool removeDspBin() {
     return true;
 }
 
-bool removeReboot() { return removeWindowsFile("removeReboot", "KmiRbt.txt"); }
+bool removeReboot() { return removeWindowsFile("removeReboot", rebootMarkerName); }
 
-bool removeCfgIni() { return removeWindowsFile("removeCfgIni", "brdsetup.ini"); }
+bool removeCfgIni() { return removeWindowsFile("removeCfgIni", setupIniName); }

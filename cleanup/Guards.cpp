@@ -1,12 +1,15 @@
 // Key and directory guards of the clean-up actions.
 #include "cleanup/Guards.h"
 #include <windows.h>
-#include "cleanup/CleanupSteps.h"
+#include "cleanup/SystemKeys.h"
 #include "log/Loggers.h"
 #include "sysutil/FileRemoval.h"
-#include "sysutil/KmvdUtil.h"
-#include "sysutil/ProtectedDirs.h"
+#include "sysutil/Paths.h"
+#include "sysutil/PlatformFolders.h"
 #include "sysutil/RegistryIO.h"
+#include "sysutil/TextCase.h"
+#include "sysutil/TokenList.h"
+#include "sysutil/Tokens.h"
 
 namespace {
 
@@ -33,7 +36,7 @@ std::string unquoted(const std::string& text) {
 // "" when there is none.
 std::string appPathInside(const std::string& dir) {
     TokenList entries;
-    regGetSubkeys(appPathsKey, HKEY_LOCAL_MACHINE, entries, KEY_READ);
+    regGetSubkeys(appPathsKey, KEY_READ, entries, HKEY_LOCAL_MACHINE);
     for (size_t i = 0; i < entries.count(); ++i) {
         const std::string key = concatPath(appPathsKey, entries[i]);
         TokenList places;
@@ -49,7 +52,7 @@ std::string appPathInside(const std::string& dir) {
 // lies in dir; "" when there is none.
 std::string installLocationInside(const std::string& dir, const std::string& productName) {
     TokenList entries;
-    regGetSubkeys(uninstallKey, HKEY_LOCAL_MACHINE, entries, KEY_READ);
+    regGetSubkeys(uninstallKey, KEY_READ, entries, HKEY_LOCAL_MACHINE);
     for (size_t i = 0; i < entries.count(); ++i) {
         if (sameText(entries[i], productName) || sameText(entries[i], setupProductCode)) continue;
         const std::string location = regGetPath(concatPath(uninstallKey, entries[i]),
@@ -61,7 +64,7 @@ std::string installLocationInside(const std::string& dir, const std::string& pro
 
 bool hasSubkeys(const std::string& key) {
     TokenList subkeys;
-    return regGetSubkeys(key, HKEY_LOCAL_MACHINE, subkeys, KEY_READ) && subkeys.count() > 0;
+    return regGetSubkeys(key, KEY_READ, subkeys, HKEY_LOCAL_MACHINE) && subkeys.count() > 0;
 }
 
 bool isSharedRoot(const std::string& name) {

@@ -1,15 +1,25 @@
 // Removal of the companion programs: their windows, directories, start-menu
 // group, registry keys and start-up values, and the setup program's
 // temporary files. Calls the other clean-up steps at fixed points.
-#include "cleanup/Cleanup.h"
-#include "cleanup/CleanupSteps.h"
+#include "cleanup/GuiComponents.h"
+#include <windows.h>
+#include "cleanup/CompanionApps.h"
 #include "cleanup/Guards.h"
+#include "cleanup/ShortcutsDialups.h"
+#include "cleanup/SystemKeys.h"
 #include "log/Loggers.h"
+#include "res/FileNames.h"
 #include "settings/InstallRecord.h"
 #include "sysutil/FileRemoval.h"
-#include "sysutil/KmvdUtil.h"
+#include "sysutil/IniRead.h"
+#include "sysutil/Paths.h"
+#include "sysutil/PlatformFolders.h"
 #include "sysutil/ProtectedDirs.h"
 #include "sysutil/RegistryIO.h"
+#include "sysutil/SetupIni.h"
+#include "sysutil/TextCase.h"
+#include "sysutil/TokenList.h"
+#include "sysutil/Tokens.h"
 
 namespace {
 
@@ -32,7 +42,7 @@ bool isPackageProgramDir(const std::string& programDir) {
 // [SystemInfo] RegistryKey of "LineMon.ini" in the program directory.
 std::string readCplKeyName(const std::string& programDir) {
     if (!isPackageProgramDir(programDir)) return "";
-    return readIniString(concatPath(programDir, "LineMon.ini"), "SystemInfo", "RegistryKey", "",
+    return readIniString(concatPath(programDir, lineMonIniName), "RegistryKey", "SystemInfo", "",
                          kRegistryKeyBuffer);
 }
 
@@ -67,7 +77,7 @@ std::string nameDirectlyIn(const std::string& path, const std::string& dir) {
 // its LineMon.ini and the companion programs its start-up values start from
 // there.
 void removeNamedProgramFiles(const std::string& programDir) {
-    deleteFile(concatPath(programDir, "LineMon.ini"));
+    deleteFile(concatPath(programDir, lineMonIniName));
     for (const char* value : companionStartupValues) {
         const std::string command = regGetPath(startupKey, value, HKEY_LOCAL_MACHINE);
         const std::string name = nameDirectlyIn(startupProgram(command), programDir);
@@ -180,7 +190,7 @@ void vtxRemoveNewCplRegistry(const InstallRecord& record) {
     if (!acceptWalkedKey("vtxRemoveNewCplRegistry", "RegistryKey", cplKey)) return;
     const std::string key = normaliseKeyPath(cplKey);
     TokenList subkeys;
-    if (!regGetSubkeys(key, HKEY_LOCAL_MACHINE, subkeys)) return;
+    if (!regGetSubkeys(key, KEY_ALL_ACCESS, subkeys, HKEY_LOCAL_MACHINE)) return;
     for (size_t i = 0; i < subkeys.count(); ++i)
         removePackageKey("vtxRemoveNewCplRegistry", concatPath(key, subkeys[i]));
     removePackageKey("vtxRemoveNewCplRegistry", key);
@@ -208,5 +218,6 @@ void vtxRemoveGuiComponents(const InstallRecord& record) {
     removePackageKey(action, concatPath(uninstallKey, productName));
     vtxDontRestartSetup(record);
 
-    if (record.optionFlags[1]) scheduleSetupTempFiles(record, origTmpDir);
+    if (record.optionFlags[InstallRecord::scheduleSetupTempFiles])
+        scheduleSetupTempFiles(record, origTmpDir);
 }

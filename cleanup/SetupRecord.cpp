@@ -1,10 +1,11 @@
 // The package setup's own record: its directory under "InstallShield
 // Installation Information" and its uninstall entry.
-#include "cleanup/Cleanup.h"
-#include "cleanup/CleanupSteps.h"
+#include "cleanup/SetupRecord.h"
+#include <string>
 #include "cleanup/Guards.h"
+#include "cleanup/SystemKeys.h"
 #include "log/Loggers.h"
-#include "sysutil/KmvdUtil.h"
+#include "sysutil/Paths.h"
 
 void vtxRemoveInstallShieldFiles() {
     static const char* const action = "vtxRemoveInstallShieldFiles";

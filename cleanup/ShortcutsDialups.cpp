@@ -1,14 +1,20 @@
 // Desktop shortcuts of the start-menu icons, the setup program's start-up
 // value, and the providers' dial-up entries with their shortcuts.
+#include "cleanup/ShortcutsDialups.h"
 #include <windows.h>
-#include "cleanup/CleanupSteps.h"
+#include <string>
 #include "cleanup/Guards.h"
+#include "cleanup/SystemKeys.h"
 #include "log/Loggers.h"
+#include "res/FileNames.h"
 #include "settings/InstallRecord.h"
 #include "sysutil/FileRemoval.h"
 #include "sysutil/Handles.h"
-#include "sysutil/KmvdUtil.h"
+#include "sysutil/Paths.h"
 #include "sysutil/RegistryIO.h"
+#include "sysutil/SetupIni.h"
+#include "sysutil/TokenList.h"
+#include "sysutil/Tokens.h"
 
 namespace {
 
@@ -22,7 +28,7 @@ public:
     Phonebook() {
         const std::string systemDir = getSystemDir();
         if (systemDir.empty()) return;
-        const std::string path = concatPath(systemDir, "rasapi32.dll");
+        const std::string path = concatPath(systemDir, rasLibraryName);
         const UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
         library.reset(LoadLibraryA(path.c_str()));
         SetErrorMode(oldMode);

@@ -1,17 +1,17 @@
 // The logger: level read at construction, one locked open/append/close of
-// "VTX.LOG" in the Windows directory per entry.
+// "VTX.LOG" in the Windows directory per entry. The loggers are built during
+// static initialisation, before anything else of the program may be used,
+// so this unit makes its own few platform calls.
 #include "log/Logger.h"
 
 #include <cstdarg>
 #include <cstdio>
 
-#include "sysutil/Handles.h"
-#include "sysutil/KmvdUtil.h"
+#include "res/FileNames.h"
 
 namespace {
 
 const char kMutexName[] = "VTX_LOGFILE_MUTEX";
-const char kToolIni[] = ".\\VTX.INI";
 const DWORD kLockWaitMs = 5000;
 const unsigned kLevelBuffer = MAX_PATH;
 const size_t kMessageMax = 511;  // the 512-byte message buffer, NUL excluded
@@ -30,6 +30,21 @@ private:
     HANDLE mutex;
 };
 
+// The log file, open for one append and closed on every path.
+class AppendedFile {
+public:
+    explicit AppendedFile(const std::string& path) : file(fopen(path.c_str(), "a+")) {}
+    ~AppendedFile() {
+        if (file != nullptr) fclose(file);
+    }
+    AppendedFile(const AppendedFile&) = delete;
+    AppendedFile& operator=(const AppendedFile&) = delete;
+    FILE* get() const { return file; }
+
+private:
+    FILE* file;
+};
+
 // Keeps the caller's last-error value across a log call.
 class LastErrorKeeper {
 public:
@@ -40,7 +55,15 @@ private:
     DWORD saved;
 };
 
-std::string logFilePath() { return getWindowsDir() + "\\VTX.LOG"; }
+// "" when the platform cannot give the Windows directory.
+std::string windowsDirectory() {
+    char buffer[MAX_PATH] = "";
+    const UINT length = GetWindowsDirectoryA(buffer, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return std::string();
+    return std::string(buffer, length);
+}
+
+std::string logFilePath() { return windowsDirectory() + "\\" + logFileName; }
 
 }  // namespace
 
@@ -71,18 +94,24 @@ void Logger::logText(const std::string& text) {
 }
 
 // The absent tool INI means full logging; otherwise the "Debug" word,
-// upper-cased. The explicit ".\" keeps the profile API in the current
-// directory instead of the Windows directory.
+// upper-cased in the ANSI code page. The explicit ".\" keeps the profile API
+// in the current directory instead of the Windows directory.
 std::string Logger::readLogLevel() {
-    if (!fileExists(kToolIni)) return "TRACE";
-    return upperCase(readIniString(kToolIni, "SystemInfo", "Debug", "", kLevelBuffer));
+    const std::string toolIni = std::string(".\\") + toolIniName;
+    if (GetFileAttributesA(toolIni.c_str()) == INVALID_FILE_ATTRIBUTES) return "TRACE";
+    char buffer[kLevelBuffer] = "";
+    GetPrivateProfileStringA("SystemInfo", "Debug", "", buffer, kLevelBuffer, toolIni.c_str());
+    buffer[kLevelBuffer - 1] = '\0';
+    std::string level = buffer;
+    if (!level.empty()) CharUpperBuffA(&level[0], static_cast<DWORD>(level.size()));
+    return level;
 }
 
 void Logger::appendLine(const std::string& entry) {
     std::string path = logFilePath();
     LogLock lock(mutex);
-    StdFile file(fopen(path.c_str(), "a+"));
-    if (!file) return;
+    AppendedFile file(path);
+    if (file.get() == nullptr) return;
     fputs(entry.c_str(), file.get());
     fputc('\n', file.get());
 }

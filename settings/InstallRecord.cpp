@@ -6,8 +6,11 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
-#include "sysutil/KmvdUtil.h"
+#include "res/FileNames.h"
+#include "sysutil/Paths.h"
+#include "sysutil/SetupIni.h"
 #include "sysutil/ShellFolders.h"
+#include "sysutil/TextCase.h"
 #include "sysutil/WinVersion.h"
 
 namespace {
@@ -60,12 +63,12 @@ InstallRecord::InstallRecord()
     }
     toolDir = commandDir();
 
-    const std::string setupIni = concatPath(windowsDir, "brdsetup.ini");
+    const std::string setupIni = concatPath(windowsDir, setupIniName);
     if (!fileExists(setupIni)) {
         setStatus(2, "Can't find INI_FILE, %s, in winDir", setupIni.c_str());
         return;
     }
-    optionFlags[8] = true;
+    optionFlags[setupIniFound] = true;
 
     programDir = concatPath(windowsDrive, getSetupIniString("ProgramFilesDir", setupSection, ""));
     infDir = concatPath(windowsDir, "inf");
@@ -82,7 +85,8 @@ InstallRecord::InstallRecord()
     ModemId = getSetupIniString("ModemId", setupSection, "");
     if (ModemId.empty()) ModemId = getSetupIniString("UsbCtrlrId", setupSection, "");
     ModemId = upperCase(ModemId);
-    if (getSetupIniInt("InstallSilently", setupSection) != 0) optionFlags[7] = true;
+    if (getSetupIniInt("InstallSilently", setupSection) != 0)
+        optionFlags[installedSilently] = true;
 
     readPackageValues();
 }

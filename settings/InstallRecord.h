@@ -7,6 +7,16 @@
 
 class InstallRecord {
 public:
+    // Indices of optionFlags. The constructor sets setupIniFound and
+    // installedSilently from the description; the run then sets these four
+    // and clears the other five. Only scheduleSetupTempFiles is read (by the
+    // clean-up); setByRun and the unnamed indices are read by nothing.
+    enum OptionFlag {
+        scheduleSetupTempFiles = 1,  // the setup's temporary files go at the next start
+        setByRun = 5,
+        installedSilently = 7,  // [SystemInfo] InstallSilently is a non-zero number
+        setupIniFound = 8,      // the Windows directory holds brdsetup.ini
+    };
     static const int optionFlagCount = 9;
 
     InstallRecord();
@@ -44,11 +54,9 @@ public:
     std::string HardwareType;
     std::string ModemId;
 
-protected:
+private:
     // Sets status and the message, printf-style, cut to 259 characters.
     void setStatus(int newStatus, const char* format, ...)
         __attribute__((format(printf, 3, 4)));
-
-private:
     void readPackageValues();
 };

@@ -3,8 +3,10 @@
 #include "settings/LanguageSelection.h"
 #include "app/AppFramework.h"
 #include "settings/ToolIni.h"
-#include "sysutil/KmvdUtil.h"
+#include "sysutil/Numbers.h"
+#include "sysutil/TextCase.h"
 #include "sysutil/TokenList.h"
+#include "sysutil/Tokens.h"
 #include "sysutil/XKmi.h"
 
 namespace {

@@ -1,6 +1,7 @@
 // Asking another program's top-level window to close, with a bounded wait.
-#include "sysutil/SystemControl.h"
-#include "sysutil/KmvdUtil.h"
+#include "sysutil/CloseAppWindow.h"
+#include <windows.h>
+#include "sysutil/TextCase.h"
 
 namespace {
 

@@ -2,9 +2,11 @@
 // deletion at the next start of Windows.
 #include "sysutil/FileRemoval.h"
 #include "log/Loggers.h"
+#include "res/FileNames.h"
 #include "sysutil/Handles.h"
-#include "sysutil/KmvdUtil.h"
-#include "sysutil/ProtectedDirs.h"
+#include "sysutil/IniEntry.h"
+#include "sysutil/Paths.h"
+#include "sysutil/PlatformFolders.h"
 #include "sysutil/WinVersion.h"
 
 namespace {
@@ -97,19 +99,8 @@ void copyFileTo(const std::string& source, const std::string& target) {
     SetFileAttributesA(destination.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
-std::string getShortPath(const std::string& path) {
-    if (path.empty()) return "";
-    char shortPath[MAX_PATH];
-    const DWORD length = GetShortPathNameA(path.c_str(), shortPath, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return "";
-    return std::string(shortPath, length);
-}
-
 void deleteAtReboot(const std::string& path) {
-    if (path.empty()) {
-        utilErrorLog.log("deleteAtReboot: no path, nothing scheduled");
-        return;
-    }
+    if (path.empty()) return;
     if (isWinNT()) {
         MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
         return;
@@ -118,6 +109,6 @@ void deleteAtReboot(const std::string& path) {
     // the short form. A file that does not exist has none; its path goes in
     // as given.
     const std::string shortPath = getShortPath(path);
-    addIniEntry(concatPath(getWindowsDir(), "wininit.ini"), "rename", "NUL",
+    addIniEntry(concatPath(getWindowsDir(), wininitName), "rename", "NUL",
                 shortPath.empty() ? path : shortPath);
 }

@@ -1,12 +1,14 @@
 // Adding one entry to a section of an INI file by rewriting the whole file
 // (wininit.ini: the profile API may not be used for it, since its [rename]
 // section holds the key "NUL" many times over).
-#include "sysutil/FileRemoval.h"
+#include "sysutil/IniEntry.h"
+#include <windows.h>
 #include <cstdio>
 #include <cstring>
 #include "log/Loggers.h"
 #include "sysutil/Handles.h"
-#include "sysutil/KmvdUtil.h"
+#include "sysutil/Paths.h"
+#include "sysutil/TextCase.h"
 
 namespace {
 

@@ -1,67 +1,69 @@
-// Text tools of the utility module: token lists, path joins, reads of the
-// installation description in the Windows directory and of the package's
-// registry key, number conversion.
+// The system utilities: the utility module KmvdUtil (its loggers are named
+// "KmvdUtil") and the registry unit RegistryIO ("RegistryIO:"). This header
+// includes every topic header of the folder; each is implemented in the
+// source of the same name, and the program's own sources include only the
+// topic headers they use.
+//
+//   Tokens.h           getStrTokens: a text split into a TokenList
+//   TextCase.h         lowerCase, upperCase, sameText
+//   Numbers.h          strToInt, decimalToInt
+//   Paths.h            concatPath, getShortPath, fileExists, the Windows,
+//                      system and temporary directories
+//   IniRead.h          readIniString: one key of an INI file
+//   SetupIni.h         the installation description in the Windows
+//                      directory and the package key it names
+//   WinVersion.h       isWinNT, isWin95, isWin98, isWinMe, isWin2000
+//   FileRemoval.h      deleteFile, deleteDirFiles, removeDir, copyFileTo,
+//                      deleteAtReboot
+//   IniEntry.h         addIniEntry: one line added to wininit.ini
+//   ProtectedDirs.h    the protected-folder rule over a FolderLayout
+//   PlatformFolders.h  that rule over the platform's own folders
+//                      (isProtectedDir, liesInDir, ...)
+//   ShellFolders.h     getSpecialFolderPath
+//   RebootWindows.h    rebootWindows
+//   CloseAppWindow.h   closeAppWindow
+//   RegistryIO.h       the registry unit
+//   Without a source: TokenList.h, XKmi.h, FolderLayout.h and Handles.h
+//   (the owners of every handle the program opens).
+//
+// One convention holds at this boundary.
+// - Results. A function that wraps one platform operation a caller may want
+//   to judge returns the platform's own result and leaves its last error
+//   (deleteFile and rebootWindows a BOOL, regDeleteKey a LONG). A question
+//   returns its answer: a bool that can be either, or the value asked for
+//   ("" or 0 when there is none). A read that also fills an output returns
+//   whether the output holds what was read (regGetString, regGetSubkeys). A
+//   step whose callers go on whatever happens returns nothing. No function
+//   returns a result that is always the same.
+// - Logging. A function writes only the error lines its header names, into
+//   its own unit's error logger (utilErrorLog, or registryErrorLog in
+//   RegistryIO); every other failure is silent, told by the result if any.
+//   Nothing here writes to a trace logger. The loggers are built before
+//   WinMain and never call into this folder, so any function here may log.
+// - Argument order. Registry: the key path first, then the value name and
+//   the other inputs, then outputs, the root last (regGetString(keyPath,
+//   valueName, result, root)). INI reads: the key before its section, the
+//   reverse of the platform's profile call (getSetupIniString(key, section,
+//   default); readIniString takes its file first and its buffer size last).
+//   addIniEntry writes a line and names where it goes before the line: file,
+//   section, then key and value.
 #pragma once
-#include <string>
+#include "sysutil/CloseAppWindow.h"
+#include "sysutil/FileRemoval.h"
+#include "sysutil/FolderLayout.h"
+#include "sysutil/Handles.h"
+#include "sysutil/IniEntry.h"
+#include "sysutil/IniRead.h"
+#include "sysutil/Numbers.h"
+#include "sysutil/Paths.h"
+#include "sysutil/PlatformFolders.h"
+#include "sysutil/ProtectedDirs.h"
+#include "sysutil/RebootWindows.h"
+#include "sysutil/RegistryIO.h"
+#include "sysutil/SetupIni.h"
+#include "sysutil/ShellFolders.h"
+#include "sysutil/TextCase.h"
 #include "sysutil/TokenList.h"
+#include "sysutil/Tokens.h"
+#include "sysutil/WinVersion.h"
 #include "sysutil/XKmi.h"
-
-// Fills list with the runs of text between separator bytes; empty runs are
-// dropped, blanks are kept. Throws XKmi("Out of memory in getStrTokens").
-void getStrTokens(TokenList& list, const char* text, const char* separators);
-inline void getStrTokens(TokenList& list, const std::string& text, const char* separators) {
-    getStrTokens(list, text.c_str(), separators);
-}
-
-// dir + name with exactly one backslash added at the seam unless either side
-// already has one there.
-std::string concatPath(const std::string& dir, const char* name);
-inline std::string concatPath(const std::string& dir, const std::string& name) {
-    return concatPath(dir, name.c_str());
-}
-
-// Case folding in the ANSI code page (the platform's CharLowerBuffA and
-// CharUpperBuffA, which leave double-byte characters alone).
-std::string lowerCase(std::string text);
-std::string upperCase(std::string text);
-// True when the two texts are equal but for letter case.
-bool sameText(const std::string& a, const std::string& b);
-
-// True when path names an existing file or folder (asks for no access).
-bool fileExists(const std::string& path);
-
-// The platform's directories, asked for in a buffer of 260 characters; ""
-// when the platform cannot give one.
-std::string getWindowsDir();
-std::string getSystemDir();
-std::string getTempDir();  // ends with a backslash
-
-// INI values are read into buffers of this many characters (values come back
-// cut to 511).
-constexpr unsigned kIniValueBuffer = 512;
-
-// One key of an INI file through the platform's profile read, into a buffer
-// of bufferSize characters (a longer value is cut to bufferSize - 1). A
-// missing file or key gives defaultValue. Name a file of the current
-// directory with ".\": a bare name is looked for in the Windows directory.
-std::string readIniString(const std::string& file, const char* section, const char* key,
-                          const char* defaultValue, unsigned bufferSize);
-
-// Windows-directory "brdsetup.ini". Key first, then section. Values are cut
-// to 511 characters.
-std::string getSetupIniString(const char* key, const char* section, const char* defaultValue);
-int getSetupIniInt(const char* key, const char* section);
-
-// "0x" prefix: hexadecimal; otherwise decimal like getSetupIniInt.
-int strToInt(const char* text);
-inline int strToInt(const std::string& text) { return strToInt(text.c_str()); }
-// Leading blanks, optional sign, decimal digits up to the first other byte;
-// no digits give 0.
-int decimalToInt(const char* text);
-
-// "Software\" + [SystemInfo] SetupSoftwareKey of the installation description.
-std::string getSetupSoftwareKey();
-// A REG_SZ value of the package key under HKEY_LOCAL_MACHINE, or "" (the
-// registry unit logs the failure).
-std::string getSetupRegString(const char* valueName);
-int getSetupRegInt(const char* valueName);

@@ -1,6 +1,6 @@
 // Text to number conversions: decimal as the INI and registry values are
 // written, hexadecimal behind a lower-case "0x" in the language table.
-#include "sysutil/KmvdUtil.h"
+#include "sysutil/Numbers.h"
 
 #include <cstdint>
 

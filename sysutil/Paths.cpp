@@ -1,5 +1,5 @@
-// Path joins and the system's own directories.
-#include "sysutil/KmvdUtil.h"
+// Path joins, the system's own directories and short path forms.
+#include "sysutil/Paths.h"
 
 #include <windows.h>
 
@@ -40,4 +40,12 @@ std::string getTempDir() {
 
 bool fileExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string getShortPath(const std::string& path) {
+    if (path.empty()) return "";
+    char shortPath[MAX_PATH];
+    const DWORD length = GetShortPathNameA(path.c_str(), shortPath, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return "";
+    return std::string(shortPath, length);
 }

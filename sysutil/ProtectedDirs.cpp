@@ -1,7 +1,8 @@
 // The protected-folder rule behind deleteDirFiles and removeDir, over a
 // layout of folders.
 #include "sysutil/ProtectedDirs.h"
-#include "sysutil/KmvdUtil.h"
+#include "sysutil/TextCase.h"
+#include "sysutil/Tokens.h"
 
 namespace {
 

@@ -1,28 +1,11 @@
 // Folders that the clean-up must never empty or remove, whatever the
-// installation description says. The rule (ProtectedDirs) works on a layout
-// of folders and knows nothing of the platform; the platform's layout is
-// asked for once per run (platformFolderLayout).
+// installation description says: the rule over a layout of folders. It knows
+// nothing of the platform; PlatformFolders.h applies it to the platform's
+// own layout.
 #pragma once
 #include <string>
 #include <vector>
-
-// Where a platform keeps its shared folders. Each folder may be listed in
-// several written forms (long and short); letter case does not matter.
-struct FolderLayout {
-    // Special folders of the user and of all users, the program-files root,
-    // the profile roots, the system and temporary directories.
-    std::vector<std::string> protectedDirs;
-    // The Windows directory.
-    std::vector<std::string> windowsDirs;
-    // The start menu's Programs folders of the user and of all users: a
-    // folder strictly below one of them may go even inside the Windows
-    // directory (where Windows 95, 98, Me and NT 4 keep the start menu).
-    std::vector<std::string> programsDirs;
-    // The temporary folders: GetTempPath, <Windows>\TEMP, %TEMP%, %TMP%.
-    std::vector<std::string> tempDirs;
-    // The Common Files folder: what lies in it is shared by definition.
-    std::vector<std::string> commonFilesDirs;
-};
+#include "sysutil/FolderLayout.h"
 
 class ProtectedDirs {
 public:
@@ -62,23 +45,3 @@ std::string normaliseDirPath(const std::string& dir);
 bool hasDotsOnlyComponent(const std::string& path);
 // True when path is dir or lies below it, both normalised as above.
 bool isSameOrBelowDir(const std::string& path, const std::string& dir);
-
-// The platform's layout: every special folder the shell reports a path for
-// (all ids, user and all users), the program-files and common-files roots,
-// the user-profile roots, the Windows, system, drivers and temporary
-// directories, the temporary folders and the Common Files folder; each in
-// its long and short form.
-FolderLayout queryFolderLayout();
-// The rule over the platform's layout, built on first use and kept for the
-// rest of the run.
-const ProtectedDirs& platformProtectedDirs();
-// True when the platform's rule covers dir in the form given or in its short
-// (8.3) form.
-bool isProtectedDir(const std::string& dir);
-// ProtectedDirs::isTempFolder and isInCommonFiles over the platform's
-// layout, for dir in the form given or in its short form.
-bool isPlatformTempFolder(const std::string& dir);
-bool isInCommonFilesDir(const std::string& dir);
-// True when path is dir or lies below it, comparing the forms given and
-// their short forms (paths normalised as by normaliseDirPath).
-bool liesInDir(const std::string& path, const std::string& dir);

@@ -1,5 +1,5 @@
 // Restart (or shutdown) of Windows at the end of a run.
-#include "sysutil/SystemControl.h"
+#include "sysutil/RebootWindows.h"
 
 #include "sysutil/Handles.h"
 #include "sysutil/WinVersion.h"

@@ -13,7 +13,7 @@ namespace {
 
 const DWORD kValueNameBuffer = 260;
 
-LONG openKey(HKEY root, const std::string& keyPath, REGSAM access, RegKey& key) {
+LONG openKey(const std::string& keyPath, REGSAM access, RegKey& key, HKEY root) {
     return RegOpenKeyExA(root, keyPath.c_str(), 0, access, key.receive());
 }
 
@@ -72,7 +72,7 @@ LONG regDeleteKey(const std::string& keyPath, HKEY root) {
 
 void regDeleteValue(const std::string& keyPath, const std::string& valueName, HKEY root) {
     RegKey key;
-    if (openKey(root, keyPath, KEY_ALL_ACCESS, key) != ERROR_SUCCESS) return;
+    if (openKey(keyPath, KEY_ALL_ACCESS, key, root) != ERROR_SUCCESS) return;
     if (!key) {
         registryErrorLog.logText("Can't delete value: " + keyPath);
         return;
@@ -86,7 +86,7 @@ void regDeleteValues(const std::string& keyPath, HKEY root) {
     TokenList names;
     {
         RegKey key;
-        if (openKey(root, keyPath, KEY_ALL_ACCESS, key) != ERROR_SUCCESS || !key) return;
+        if (openKey(keyPath, KEY_ALL_ACCESS, key, root) != ERROR_SUCCESS || !key) return;
         if (!gatherValueNames(key.get(), names)) {
             key.reset();
             registryErrorLog.logText("Can't remove registry values");
@@ -99,7 +99,7 @@ void regDeleteValues(const std::string& keyPath, HKEY root) {
 // A caller without write access to the key always gets false.
 bool regValueExists(const std::string& keyPath, const std::string& valueName, HKEY root) {
     RegKey key;
-    if (openKey(root, keyPath, KEY_ALL_ACCESS, key) != ERROR_SUCCESS || !key) return false;
+    if (openKey(keyPath, KEY_ALL_ACCESS, key, root) != ERROR_SUCCESS || !key) return false;
     DWORD size = 0;
     return RegQueryValueExA(key.get(), valueName.c_str(), nullptr, nullptr, nullptr, &size) ==
            ERROR_SUCCESS;
@@ -111,7 +111,7 @@ bool regGetString(const std::string& keyPath, const std::string& valueName, std:
     bool ok = false;
     {
         RegKey key;
-        if (openKey(root, keyPath, KEY_READ, key) == ERROR_SUCCESS && key)
+        if (openKey(keyPath, KEY_READ, key, root) == ERROR_SUCCESS && key)
             ok = readStringValue(key.get(), valueName, result);
     }
     if (!ok) {
@@ -121,10 +121,10 @@ bool regGetString(const std::string& keyPath, const std::string& valueName, std:
     return ok;
 }
 
-bool regGetSubkeys(const std::string& keyPath, HKEY root, TokenList& names, REGSAM access) {
+bool regGetSubkeys(const std::string& keyPath, REGSAM access, TokenList& names, HKEY root) {
     names.clear();
     RegKey key;
-    if (openKey(root, keyPath, access, key) != ERROR_SUCCESS || !key) return false;
+    if (openKey(keyPath, access, key, root) != ERROR_SUCCESS || !key) return false;
     for (DWORD index = 0;; ++index) {
         char name[kValueNameBuffer];
         DWORD length = kValueNameBuffer;
@@ -139,7 +139,7 @@ bool regGetSubkeys(const std::string& keyPath, HKEY root, TokenList& names, REGS
 std::string regGetPath(const std::string& keyPath, const std::string& valueName, HKEY root) {
     std::string text;
     RegKey key;
-    if (openKey(root, keyPath, KEY_READ, key) != ERROR_SUCCESS || !key) return "";
+    if (openKey(keyPath, KEY_READ, key, root) != ERROR_SUCCESS || !key) return "";
     if (!readStringValue(key.get(), valueName, text, true)) return "";
     return expanded(text);
 }

@@ -1,23 +1,17 @@
-// The program's one INI reader; reads of the installation description
-// "brdsetup.ini" in the Windows directory and of the package key it names.
-#include "sysutil/KmvdUtil.h"
+// Reads of the installation description "brdsetup.ini" in the Windows
+// directory and of the package key it names.
+#include "sysutil/SetupIni.h"
 
 #include <windows.h>
 
+#include "res/FileNames.h"
+#include "sysutil/IniRead.h"
+#include "sysutil/Numbers.h"
+#include "sysutil/Paths.h"
 #include "sysutil/RegistryIO.h"
 
-std::string readIniString(const std::string& file, const char* section, const char* key,
-                          const char* defaultValue, unsigned bufferSize) {
-    if (bufferSize == 0) return "";
-    std::string value(bufferSize, '\0');
-    const DWORD length = GetPrivateProfileStringA(section, key, defaultValue ? defaultValue : "",
-                                                  &value[0], bufferSize, file.c_str());
-    value.resize(length < bufferSize ? length : bufferSize - 1);
-    return value.c_str();  // up to a NUL the file itself may hold
-}
-
 std::string getSetupIniString(const char* key, const char* section, const char* defaultValue) {
-    return readIniString(concatPath(getWindowsDir(), "brdsetup.ini"), section, key, defaultValue,
+    return readIniString(concatPath(getWindowsDir(), setupIniName), key, section, defaultValue,
                          kIniValueBuffer);
 }
 

@@ -1,10 +1,9 @@
 // Splitting a text into a TokenList at a set of separator bytes.
-#include <windows.h>
+#include "sysutil/Tokens.h"
+
 #include <cstring>
 #include <memory>
 #include <new>
-
-#include "sysutil/KmvdUtil.h"
 
 namespace {
 
@@ -37,15 +36,3 @@ void getStrTokens(TokenList& list, const char* text, const char* separators) {
         if (p > start) list.add(std::string(start, p));
     }
 }
-
-std::string lowerCase(std::string text) {
-    if (!text.empty()) CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
-    return text;
-}
-
-std::string upperCase(std::string text) {
-    if (!text.empty()) CharUpperBuffA(&text[0], static_cast<DWORD>(text.size()));
-    return text;
-}
-
-bool sameText(const std::string& a, const std::string& b) { return lowerCase(a) == lowerCase(b); }

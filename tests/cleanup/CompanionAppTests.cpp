@@ -1,7 +1,7 @@
 // Closing the companion programs closes theirs and no one else's windows.
 #include <gtest/gtest.h>
 #include "ScratchKit.h"
-#include "cleanup/CleanupSteps.h"
+#include "cleanup/CompanionApps.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // running Windows family.
 #include <gtest/gtest.h>
 #include "ScratchKit.h"
-#include "cleanup/Cleanup.h"
-#include "sysutil/KmvdUtil.h"
+#include "cleanup/DriverFiles.h"
+#include "sysutil/Paths.h"
 
 namespace {
 

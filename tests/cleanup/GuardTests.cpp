@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 #include <map>
 #include "ScratchKit.h"
-#include "cleanup/CleanupSteps.h"
 #include "cleanup/Guards.h"
-#include "sysutil/FileRemoval.h"
-#include "sysutil/KmvdUtil.h"
+#include "cleanup/SystemKeys.h"
+#include "sysutil/Paths.h"
+#include "sysutil/PlatformFolders.h"
 #include "sysutil/ProtectedDirs.h"
 
 namespace {

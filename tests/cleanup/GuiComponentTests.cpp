@@ -2,10 +2,10 @@
 // program's temporary files are scheduled for the next start.
 #include <gtest/gtest.h>
 #include "ScratchKit.h"
-#include "cleanup/CleanupSteps.h"
+#include "cleanup/GuiComponents.h"
 #include "settings/InstallRecord.h"
-#include "sysutil/FileRemoval.h"
-#include "sysutil/KmvdUtil.h"
+#include "sysutil/Paths.h"
+#include "sysutil/Tokens.h"
 
 namespace {
 

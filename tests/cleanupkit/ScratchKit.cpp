@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
-#include "sysutil/KmvdUtil.h"
+#include "sysutil/Paths.h"
 
 std::string persona() {
     const char* value = getenv("VTX_EXPECT_WINVER");

@@ -5,8 +5,8 @@
 #include "ScratchKit.h"
 #include "sysutil/FileRemoval.h"
 #include "sysutil/Handles.h"
-#include "sysutil/KmvdUtil.h"
-#include "sysutil/ProtectedDirs.h"
+#include "sysutil/Paths.h"
+#include "sysutil/PlatformFolders.h"
 #include "sysutil/ShellFolders.h"
 
 namespace {

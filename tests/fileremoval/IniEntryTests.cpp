@@ -1,8 +1,8 @@
 // Finding a section and adding an entry to an INI file without losing lines.
 #include <gtest/gtest.h>
 #include "ScratchKit.h"
-#include "sysutil/FileRemoval.h"
-#include "sysutil/KmvdUtil.h"
+#include "sysutil/IniEntry.h"
+#include "sysutil/Paths.h"
 
 namespace {
 

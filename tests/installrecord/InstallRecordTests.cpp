@@ -2,7 +2,9 @@
 // the package key, on each Windows version.
 #include <gtest/gtest.h>
 #include <shlobj.h>
+#include <cstring>
 #include <map>
+#include "ImportPatch.h"
 #include "ScratchKit.h"
 #include "settings/InstallRecord.h"
 #include "sysutil/ShellFolders.h"
@@ -55,8 +57,8 @@ TEST_F(InstallRecordTest, FillsFieldsFromDescriptionAndPackageKey) {
     EXPECT_EQ("USB", record.HardwareType);
     EXPECT_EQ("PM100", record.HardwarePlatform);
     EXPECT_EQ("USB\\VID_1A2B", record.ModemId);  // UsbCtrlrId stands in for ModemId
-    EXPECT_FALSE(record.optionFlags[7]);          // "0x1" is no decimal number
-    EXPECT_TRUE(record.optionFlags[8]);
+    EXPECT_FALSE(record.optionFlags[InstallRecord::installedSilently]);  // "0x1": no decimal
+    EXPECT_TRUE(record.optionFlags[InstallRecord::setupIniFound]);
     EXPECT_EQ("setupen.dll", record.languageDll);
     EXPECT_EQ("fromkey", record.hardwareTypeDir);
     EXPECT_EQ(35, record.vpi);
@@ -74,7 +76,7 @@ TEST_F(InstallRecordTest, ReadsTheDriverDirectoryKeyOfTheRunningVersion) {
     EXPECT_EQ(3, without.status);
     EXPECT_EQ("Can't get driver directory", without.message);
     EXPECT_EQ("M1", without.ModemId);  // later steps still ran
-    EXPECT_TRUE(without.optionFlags[7]);
+    EXPECT_TRUE(without.optionFlags[InstallRecord::installedSilently]);
 
     writeSetupIni(systemInfo(own + "=drv\r\n"));
     EXPECT_EQ(0, InstallRecord().status);
@@ -87,7 +89,7 @@ TEST_F(InstallRecordTest, WithoutDescriptionReportsStatusTwoAndReadsNothing) {
     EXPECT_EQ(2, record.status);
     EXPECT_STRCASEEQ("Can't find INI_FILE, C:\\windows\\brdsetup.ini, in winDir",
                      record.message.c_str());
-    EXPECT_FALSE(record.optionFlags[8]);
+    EXPECT_FALSE(record.optionFlags[InstallRecord::setupIniFound]);
     EXPECT_NE("", record.toolDir);
     EXPECT_EQ("", record.programDir);
     EXPECT_EQ("", record.programGroupDir);
@@ -95,15 +97,21 @@ TEST_F(InstallRecordTest, WithoutDescriptionReportsStatusTwoAndReadsNothing) {
     EXPECT_EQ("", record.languageDll);
 }
 
-class RecordWithStatus : public InstallRecord {
-public:
-    using InstallRecord::setStatus;
-};
+// GetWindowsDirectoryA as the platform answers it for a Windows directory of
+// 243 characters: the message naming its missing brdsetup.ini would be 288.
+UINT WINAPI longWindowsDirectory(LPSTR buffer, UINT size) {
+    const std::string dir = "C:\\" + std::string(240, 'w');
+    if (size <= dir.size()) return static_cast<UINT>(dir.size() + 1);
+    std::memcpy(buffer, dir.c_str(), dir.size() + 1);
+    return static_cast<UINT>(dir.size());
+}
 
 TEST_F(InstallRecordTest, CutsALongMessageTo259Characters) {
-    RecordWithStatus record;
-    const std::string longDir = "C:\\" + std::string(600, 'w');
-    record.setStatus(2, "Can't find INI_FILE, %s, in winDir", longDir.c_str());
+    ImportPatch patch("KERNEL32.dll", "GetWindowsDirectoryA",
+                      reinterpret_cast<const void*>(&longWindowsDirectory));
+    ASSERT_TRUE(patch.active()) << "GetWindowsDirectoryA is not imported";
+    const InstallRecord record;
+    EXPECT_EQ(2, record.status);
     EXPECT_EQ(259u, record.message.size());
     EXPECT_EQ(0u, record.message.find("Can't find INI_FILE, C:\\www"));
 }

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 #include "ScratchKit.h"
-#include "cleanup/CleanupSteps.h"
+#include "cleanup/CompanionApps.h"
 
 namespace {
 

@@ -4,9 +4,10 @@
 // written half in its short form, as a path read from the registry may be.
 #include <gtest/gtest.h>
 #include "ScratchKit.h"
-#include "sysutil/FileRemoval.h"
-#include "sysutil/KmvdUtil.h"
+#include "sysutil/Paths.h"
+#include "sysutil/PlatformFolders.h"
 #include "sysutil/ProtectedDirs.h"
+#include "sysutil/TextCase.h"
 
 namespace {
 

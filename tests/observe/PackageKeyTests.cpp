@@ -9,10 +9,10 @@
 #include <vector>
 #include "ImportPatch.h"
 #include "ScratchKit.h"
-#include "cleanup/CleanupSteps.h"
 #include "cleanup/Guards.h"
+#include "cleanup/GuiComponents.h"
 #include "settings/InstallRecord.h"
-#include "sysutil/KmvdUtil.h"
+#include "sysutil/Paths.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include "ImportPatch.h"
 #include "ScratchKit.h"
-#include "sysutil/FileRemoval.h"
-#include "sysutil/KmvdUtil.h"
+#include "sysutil/IniEntry.h"
+#include "sysutil/Paths.h"
 
 namespace {
 

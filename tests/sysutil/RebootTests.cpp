@@ -6,8 +6,8 @@
 #include <cstdio>
 
 #include "sysutil/Handles.h"
-#include "sysutil/KmvdUtil.h"
-#include "sysutil/SystemControl.h"
+#include "sysutil/Paths.h"
+#include "sysutil/RebootWindows.h"
 
 namespace {
 

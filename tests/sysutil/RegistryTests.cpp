@@ -112,11 +112,11 @@ TEST_F(RegistryIO, GetSubkeysListsNamesOrSaysTheKeyIsMissing) {
     key.addSubKey("One");
     key.addSubKey("Two");
     TokenList names;
-    ASSERT_TRUE(regGetSubkeys(key.path, HKEY_LOCAL_MACHINE, names));
+    ASSERT_TRUE(regGetSubkeys(key.path, KEY_ALL_ACCESS, names, HKEY_LOCAL_MACHINE));
     ASSERT_EQ(2u, names.count());
     EXPECT_EQ("One", names[0]);
     EXPECT_EQ("Two", names[1]);
-    EXPECT_FALSE(regGetSubkeys(key.path + "\\Absent", HKEY_LOCAL_MACHINE, names));
+    EXPECT_FALSE(regGetSubkeys(key.path + "\\Absent", KEY_READ, names, HKEY_LOCAL_MACHINE));
     EXPECT_EQ(0u, names.count());
 }
 

@@ -5,7 +5,10 @@
 #include <vector>
 
 #include "SysutilTestSupport.h"
-#include "sysutil/KmvdUtil.h"
+#include "sysutil/Numbers.h"
+#include "sysutil/Paths.h"
+#include "sysutil/SetupIni.h"
+#include "sysutil/Tokens.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "sysutil/Handles.h"
-#include "sysutil/SystemControl.h"
+#include "sysutil/CloseAppWindow.h"
 
 namespace {
 

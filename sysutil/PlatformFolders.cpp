@@ -1,12 +1,13 @@
 // The platform's folder layout, asked for once per run, and the protected
-// folder test over it.
+// folder tests over it.
+#include "sysutil/PlatformFolders.h"
 #include <windows.h>
 #include <shlobj.h>
-#include "sysutil/FileRemoval.h"
-#include "sysutil/KmvdUtil.h"
+#include "sysutil/Paths.h"
 #include "sysutil/ProtectedDirs.h"
 #include "sysutil/RegistryIO.h"
 #include "sysutil/ShellFolders.h"
+#include "sysutil/TokenList.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ void addSpecialFolders(std::vector<std::string>& list) {
 void addProfileRoots(std::vector<std::string>& list) {
     for (const char* listKey : profileListKeys) {
         TokenList profiles;
-        if (regGetSubkeys(listKey, HKEY_LOCAL_MACHINE, profiles, KEY_READ))
+        if (regGetSubkeys(listKey, KEY_READ, profiles, HKEY_LOCAL_MACHINE))
             for (size_t i = 0; i < profiles.count(); ++i)
                 addForms(list, regGetPath(concatPath(listKey, profiles[i]), "ProfileImagePath",
                                           HKEY_LOCAL_MACHINE));

@@ -53,7 +53,7 @@ endfunction()
 
 # vtx_skipped_test(name reason [LABELS ...]): a test that cannot run in this
 # build. It is listed as skipped, never as passed, with the reason in its
-# output ("SKIPPED name: reason", as the kit's runner writes it).
+# output ("SKIPPED name: reason", as the kit's pytest plugin writes it).
 function(vtx_skipped_test name reason)
     cmake_parse_arguments(PARSE_ARGV 2 arg "" "" "LABELS")
     add_test(NAME ${name} COMMAND sh -c "echo \"SKIPPED $0: $1\"; exit 77" ${name} "${reason}")

@@ -1,8 +1,8 @@
 # vtx_e2e_tests(<file.py> [LABELS label...] [TIMEOUT seconds])
 #
 # Registers every top-level `def test_...(` of a Python test file as its own
-# ctest test "<file stem>.<function>", run by the kit's runner
-# (python3 -m vtxkit.run FILE FUNCTION). The functions are found when CMake
+# ctest test "<file stem>.<function>", run by pytest as testkit/pytest.ini
+# configures it (pytest FILE::FUNCTION). The functions are found when CMake
 # configures; editing the file re-runs the configuration. Each test makes
 # its own Wine prefixes, so tests run side by side (ctest -j). Folders in
 # VTX_E2E_PYTHONPATH (a list) hold modules the test files share.
@@ -30,7 +30,8 @@ function(vtx_e2e_tests file)
     foreach(definition IN LISTS definitions)
         string(REGEX REPLACE "^def (test_[A-Za-z0-9_]+).*" "\\1" function "${definition}")
         set(test ${stem}.${function})
-        add_test(NAME ${test} COMMAND ${PYTHON3} -m vtxkit.run ${path} ${function})
+        add_test(NAME ${test} COMMAND ${VTX_PYTHON} -m pytest -c ${CMAKE_SOURCE_DIR}/testkit/pytest.ini
+                 --rootdir ${CMAKE_SOURCE_DIR} ${path}::${function})
         set_tests_properties(${test} PROPERTIES
             ENVIRONMENT "${environment}"
             LABELS "e2e;${E2E_LABELS}"

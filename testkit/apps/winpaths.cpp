@@ -1,6 +1,6 @@
 // winpaths: prints the folders a program sees in this prefix, one
 // "name=path" line each, for the test kit to lay out files where the
-// program under test will look for them.
+// program under test will look for them; and the locale it runs in.
 #include <windows.h>
 #include <shlobj.h>
 #include <cstdio>
@@ -33,5 +33,6 @@ int main() {
     printFolder("desktop", CSIDL_DESKTOPDIRECTORY);
     printFolder("common_desktop", CSIDL_COMMON_DESKTOPDIRECTORY);
     printFolder("program_files", CSIDL_PROGRAM_FILES);
+    std::printf("locale=%04lx\n", static_cast<unsigned long>(GetThreadLocale()));
     return 0;
 }

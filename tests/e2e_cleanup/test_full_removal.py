@@ -8,42 +8,42 @@ from vtxkit import PRODUCT_CODE, join
 import removal as rm
 
 
-def cleanup_lines(fixture):
+def cleanup_lines(package):
     """The log lines of the clean-up actions of a full run, in order."""
-    drivers = join(fixture.system_dir, "drivers") if fixture.prefix.is_nt else fixture.system_dir
+    drivers = join(package.system_dir, "drivers") if package.prefix.is_nt else package.system_dir
     lines = [f"vtxRemoveInstallShieldFiles=C:\\Program Files\\InstallShield Installation "
              f"Information\\{PRODUCT_CODE}",
              f"removeDspBin: {join(drivers, 'mdmcode.bin')}",
              "removeDspBin: Parsing FirmwareFiles"]
-    lines += [f"removeDspBin: {join(drivers, name)} removed" for name in fixture.firmware_files]
+    lines += [f"removeDspBin: {join(drivers, name)} removed" for name in package.firmware_files]
     lines += ["vtxRemoveGuiComponents", "vtxCloseExternalApplications",
               "vtxRemoveNewCplRegistry", "vtxRemoveProgramFilesIcons", "vtxRemoveDialups",
-              f"IspDefault: {fixture.isp_default} removed"]
-    lines += [f"{section}: {name} removed" for section, name in fixture.isps]
+              f"IspDefault: {package.isp_default} removed"]
+    lines += [f"{section}: {name} removed" for section, name in package.isps]
     lines += ["vtxDontRestartSetup",
-              "removeReboot:", f"removeReboot: {join(fixture.windows_dir, 'KmiRbt.txt')} removed",
-              "removeCfgIni:", f"removeCfgIni: {join(fixture.windows_dir, 'brdsetup.ini')} removed",
-              "RemoveFromWinDir=" + ",".join(fixture.remove_from_win_dir),
-              "RemoveFromWinSysDir=" + ",".join(fixture.remove_from_win_sys_dir)]
+              "removeReboot:", f"removeReboot: {join(package.windows_dir, 'KmiRbt.txt')} removed",
+              "removeCfgIni:", f"removeCfgIni: {join(package.windows_dir, 'brdsetup.ini')} removed",
+              "RemoveFromWinDir=" + ",".join(package.remove_from_win_dir),
+              "RemoveFromWinSysDir=" + ",".join(package.remove_from_win_sys_dir)]
     return lines
 
 
 def full_removal(version, prefix=None):
     prefix = prefix or vtxkit.Prefix.fresh(version)
-    fixture = vtxkit.PackageFixture(prefix, extra_files=rm.decoys(prefix),
+    package = vtxkit.Package(prefix, extra_files=rm.decoys(prefix),
                                     brdsetup=rm.driver_dir_only_for(version)).install()
-    assert fixture.missing_footprint() == []
-    shorts = rm.short_paths(prefix, rm.schedule_candidates(fixture))
-    removal = rm.remove(fixture)
+    assert package.missing_footprint() == []
+    shorts = rm.short_paths(prefix, rm.schedule_candidates(package))
+    removal = rm.remove(package)
 
     # The whole footprint went, and nothing else: no sentinel, no file of the
     # package's names in the other family's folders.
-    assert fixture.leftovers(removal.after.registry) == [], fixture.leftovers()
+    assert package.leftovers(removal.after.registry) == [], package.leftovers()
     rm.assert_only_footprint_changed(removal)
 
     # The driver directory and its key follow the version; no error line.
     log = removal.log
-    expected = cleanup_lines(fixture)
+    expected = cleanup_lines(package)
     start = log.index(expected[0])
     assert log[start:start + len(expected)] == expected, "\n".join(log)
     assert "Can't get driver directory" not in log
@@ -55,7 +55,7 @@ def full_removal(version, prefix=None):
     restart = rm.restart_and_check(removal)
     print(f"=== {version}: removed by the restart")
     print("\n".join(restart.files_removed))
-    return fixture
+    return package
 
 
 # Where Windows 95, 98 and Me keep the start menu and the desktop: inside the
@@ -88,9 +88,9 @@ def test_full_removal_win98_start_menu_in_windows_dir():
     Programs folder: with the real 9x layout the group still goes."""
     prefix = vtxkit.Prefix.fresh("win98")
     nine_x_start_menu(prefix)
-    fixture = full_removal("win98", prefix)
+    package = full_removal("win98", prefix)
     programs = NINE_X_SHELL_FOLDERS["Programs"]
-    assert fixture.group_dir.lower().startswith(programs.lower() + "\\"), fixture.group_dir
+    assert package.group_dir.lower().startswith(programs.lower() + "\\"), package.group_dir
     assert prefix.unix(programs).is_dir()
 
 

@@ -13,55 +13,55 @@ HELD_LISTED = "PM100 Session Log.txt"  # a long name: on 9x its entry must be sh
 
 # ------------------------------------------------------------ files in use
 
-def held_files(fixture):
+def held_files(package):
     """One file in each place the clean-up deletes from: (path, scheduled),
     where scheduled says whether the run also schedules it for the next
     start."""
     stays = [
-        join(fixture.driver_dir, "mdmcode.bin"),
-        join(fixture.driver_dir, fixture.firmware_files[0]),
-        join(fixture.windows_dir, "KmiRbt.txt"),
-        join(fixture.system_dir, "panelen.dll"),
-        join(fixture.program_dir, "LineMon.exe"),
-        join(fixture.mdmpack_dir, "PM100.sys"),
-        join(fixture.group_dir, fixture.icons[2][1] + ".lnk"),
-        join(fixture.desktop_dir, fixture.icons[0][1] + ".lnk"),
-        join(fixture.desktop_dir, fixture.isps[0][1] + ".lnk"),
-        join(fixture.setup_record_dir, "setup.ilg"),
+        join(package.driver_dir, "mdmcode.bin"),
+        join(package.driver_dir, package.firmware_files[0]),
+        join(package.windows_dir, "KmiRbt.txt"),
+        join(package.system_dir, "panelen.dll"),
+        join(package.program_dir, "LineMon.exe"),
+        join(package.mdmpack_dir, "PM100.sys"),
+        join(package.group_dir, package.icons[2][1] + ".lnk"),
+        join(package.desktop_dir, package.icons[0][1] + ".lnk"),
+        join(package.desktop_dir, package.isps[0][1] + ".lnk"),
+        join(package.setup_record_dir, "setup.ilg"),
     ]
     scheduled = [
-        join(fixture.windows_dir, HELD_LISTED),
-        join(fixture.system_dir, fixture.remove_from_win_sys_dir[0]),
-        join(fixture.temp_dir, "KmiInst.exe"),
-        join(fixture.temp_dir, fixture.language_dll),
-        join(fixture.orig_tmp_dir, "hires.bmp"),
+        join(package.windows_dir, HELD_LISTED),
+        join(package.system_dir, package.remove_from_win_sys_dir[0]),
+        join(package.temp_dir, "KmiInst.exe"),
+        join(package.temp_dir, package.language_dll),
+        join(package.orig_tmp_dir, "hires.bmp"),
     ]
     return [(p, False) for p in stays] + [(p, True) for p in scheduled]
 
 
-def held_leftovers(fixture, held):
+def held_leftovers(package, held):
     """What of the footprint a run leaves: the held files and the folders
     above them."""
     paths = [p.lower() for p, _ in held]
-    files = [f"file {f}" for f in fixture.footprint.files if f.lower() in paths]
-    dirs = [f"dir {d}" for d in fixture.footprint.dirs
+    files = [f"file {f}" for f in package.footprint.files if f.lower() in paths]
+    dirs = [f"dir {d}" for d in package.footprint.dirs
             if any(p.startswith(d.lower().rstrip("\\") + "\\") for p in paths)]
     return sorted(files + dirs)
 
 
 def removal_with_files_in_use(version):
     prefix = vtxkit.Prefix.fresh(version)
-    fixture = vtxkit.PackageFixture(
-        prefix, remove_from_win_dir=("PM100Usb.ini", HELD_LISTED, "KmiSetup.log")).install()
-    held = held_files(fixture)
-    shorts = rm.short_paths(prefix, rm.schedule_candidates(fixture))
+    package = vtxkit.Package(prefix, files={"%WINDOWS%": [HELD_LISTED]}, vtx_ini={"SystemInfo": {
+        "RemoveFromWinDir": f"PM100Usb.ini,{HELD_LISTED},KmiSetup.log"}}).install()
+    held = held_files(package)
+    shorts = rm.short_paths(prefix, rm.schedule_candidates(package))
     with vtxkit.HoldFile(prefix, [p for p, _ in held]) as hold:
-        removal = rm.remove(fixture)
-        assert sorted(fixture.leftovers(removal.after.registry)) == held_leftovers(fixture, held)
+        removal = rm.remove(package)
+        assert sorted(package.leftovers(removal.after.registry)) == held_leftovers(package, held)
         rm.assert_only_footprint_changed(removal)
         # The listed files in use are scheduled in their places in the list,
         # as they stand; nothing else of what is held.
-        listed = [p.lower() for p in rm.listed_paths(fixture)]
+        listed = [p.lower() for p in rm.listed_paths(package)]
         rm.assert_schedule(removal, shorts, in_use=[p for p, _ in held if p.lower() in listed])
         print("\n".join(vtxkit.scheduled_deletions(prefix)))
         hold.release()
@@ -106,15 +106,15 @@ def first_times(run, checks, timeout=120.0):
 
 def test_companion_programs_are_closed_or_waited_for():
     prefix = vtxkit.Prefix.fresh("win2k")
-    fixture = vtxkit.PackageFixture(prefix, brdsetup={"SystemInfo": {
+    package = vtxkit.Package(prefix, brdsetup={"SystemInfo": {
         "SysTrayClassName": TRAY[0], "SysTrayWindowName": TRAY[1]}}).install()
     before = vtxkit.Snapshot.take(prefix)
     with vtxkit.FakeApp(prefix, *TRAY) as tray, \
             vtxkit.FakeApp(prefix, *LINE_AGENT) as agent, \
             vtxkit.FakeApp(prefix, *POST_INSTALL, ignore_close=True) as stubborn, \
             vtxkit.FakeApp(prefix, *DEFAULT_TRAY) as bystander:
-        run = fixture.start_tool(answers=["yes", "no"], timeout=180)
-        package_file = prefix.unix(join(fixture.mdmpack_dir, "PM100.inf"))
+        run = package.start_tool(answers=["yes", "no"], timeout=180)
+        package_file = prefix.unix(join(package.mdmpack_dir, "PM100.inf"))
         seen = first_times(run, {
             "tray": lambda: "syscommand-close" in tray.log(),
             "agent": lambda: "syscommand-close" in agent.log(),
@@ -138,7 +138,7 @@ def test_companion_programs_are_closed_or_waited_for():
         assert bystander.alive() and bystander.log() == [], "not the configured tray window"
 
     after = vtxkit.Snapshot.take(prefix)
-    removal = rm.Removal(fixture, transcript, before, after, vtxkit.diff(before, after), None)
+    removal = rm.Removal(package, transcript, before, after, vtxkit.diff(before, after), None)
     rm.assert_completed(removal)
-    assert fixture.leftovers(after.registry) == []
+    assert package.leftovers(after.registry) == []
     rm.assert_only_footprint_changed(removal)

@@ -23,28 +23,28 @@ def assert_start_and_end(lines: List[str]) -> None:
     assert END_LINE.match(lines[-1]), lines
 
 
-def assert_unchanged(fixture, before) -> None:
+def assert_unchanged(package, before) -> None:
     """Nothing but the log and the stand-in's own files differs from before."""
     ignore = vtxkit.snapshot.DEFAULT_IGNORE_FILES + [
-        vtxkit.join(fixture.windows_dir, "VTX.LOG"),
-        vtxkit.join(fixture.tool_dir_win, "kmiinst.calls")]
-    difference = vtxkit.diff(before, vtxkit.Snapshot.take(fixture.prefix), ignore_files=ignore)
+        vtxkit.join(package.windows_dir, "VTX.LOG"),
+        vtxkit.join(package.tool_dir_win, "kmiinst.calls")]
+    difference = vtxkit.diff(before, vtxkit.Snapshot.take(package.prefix), ignore_files=ignore)
     assert difference.is_empty(), str(difference)
 
 
-def assert_quiet_end(fixture, message: str) -> None:
+def assert_quiet_end(package, message: str) -> None:
     """A run that ends before its first box: the library loaded and released
     by the tool, one error line between start and end, nothing changed."""
-    before = vtxkit.Snapshot.take(fixture.prefix)
-    transcript = fixture.run_tool(answers=["yes", "yes"])
+    before = vtxkit.Snapshot.take(package.prefix)
+    transcript = package.run_tool(answers=["yes", "yes"])
     assert transcript.exit_code == 0 and transcript.boxes == [], transcript
-    calls = vtxkit.read_calls(fixture.tool_dir)
+    calls = vtxkit.read_calls(package.tool_dir)
     assert [c.kind for c in calls] == ["load", "unload"]
     assert calls[-1]["freed"] == "1"
-    lines = vantix_lines(fixture.prefix)
+    lines = vantix_lines(package.prefix)
     assert lines[1:-1] == [f"vtxRemoveDevice: {message}"], lines
     assert_start_and_end(lines)
-    assert_unchanged(fixture, before)
+    assert_unchanged(package, before)
 
 
 def ended_normally(transcript, prefix, logged=True) -> List[str]:
@@ -76,18 +76,18 @@ class Footprint:
     keys and values, the files it only schedules, and the tool's own traces
     (its log, wininit.ini, the pending renames, the stand-in's call list)."""
 
-    def __init__(self, fixture, extra_paths=()):
-        prefix = fixture.prefix
-        self.paths = [_lower(p) for p in fixture.footprint.files + fixture.footprint.dirs]
-        self.paths += [_lower(p) for p in fixture.scheduled]
-        self.paths += [_lower(vtxkit.join(fixture.windows_dir, name)) for name in
+    def __init__(self, package, extra_paths=()):
+        prefix = package.prefix
+        self.paths = [_lower(p) for p in package.footprint.files + package.footprint.dirs]
+        self.paths += [_lower(p) for p in package.scheduled]
+        self.paths += [_lower(vtxkit.join(package.windows_dir, name)) for name in
                        ("VTX.LOG", "wininit.ini", "wininit.bak", "brdsetup.ini")]
-        self.paths += [_lower(vtxkit.join(fixture.tool_dir_win, "kmiinst.calls"))]
+        self.paths += [_lower(vtxkit.join(package.tool_dir_win, "kmiinst.calls"))]
         self.paths += [_lower(p) for p in extra_paths]
-        self.temp = _lower(fixture.temp_dir)
-        self.keys = [vtxkit.registry.normalize_key(k).lower() for k in fixture.footprint.keys]
+        self.temp = _lower(package.temp_dir)
+        self.keys = [vtxkit.registry.normalize_key(k).lower() for k in package.footprint.keys]
         self.values = {(vtxkit.registry.normalize_key(k).lower(), n.lower())
-                       for k, n in fixture.footprint.values}
+                       for k, n in package.footprint.values}
         self.values.add((SESSION_MANAGER.lower(), "pendingfilerenameoperations"))
         self.prefix = prefix
 

@@ -72,7 +72,7 @@ def driver_dir_only_for(version: str) -> dict:
 
 @dataclass
 class Removal:
-    fixture: "vtxkit.PackageFixture"
+    package: "vtxkit.Package"
     transcript: "vtxkit.Transcript"
     before: "vtxkit.Snapshot"
     after: "vtxkit.Snapshot"
@@ -81,7 +81,7 @@ class Removal:
 
     @property
     def prefix(self):
-        return self.fixture.prefix
+        return self.package.prefix
 
     @property
     def log(self) -> List[str]:
@@ -97,14 +97,14 @@ class Removal:
                 if line.logger in ERROR_LOGGERS]
 
 
-def remove(fixture, answers=("yes", "no"), **driver_options) -> Removal:
+def remove(package, answers=("yes", "no"), **driver_options) -> Removal:
     """Confirms the removal and by default declines the restart (the test
     restarts the prefix itself); checks that the run ran to its end."""
-    wininit_before = vtxkit.read_wininit(fixture.prefix)
-    before = vtxkit.Snapshot.take(fixture.prefix)
-    transcript = fixture.run_tool(answers=list(answers), **driver_options)
-    after = vtxkit.Snapshot.take(fixture.prefix)
-    removal = Removal(fixture, transcript, before, after, vtxkit.diff(before, after),
+    wininit_before = vtxkit.read_wininit(package.prefix)
+    before = vtxkit.Snapshot.take(package.prefix)
+    transcript = package.run_tool(answers=list(answers), **driver_options)
+    after = vtxkit.Snapshot.take(package.prefix)
+    removal = Removal(package, transcript, before, after, vtxkit.diff(before, after),
                       wininit_before)
     assert_completed(removal)
     return removal
@@ -126,10 +126,10 @@ def assert_completed(removal: Removal) -> None:
 
 # ------------------------------------------------------------ what changed
 
-def allowed_new_files(fixture) -> List[str]:
-    files = [join(fixture.windows_dir, "VTX.LOG"), join(fixture.tool_dir_win, "kmiinst.calls")]
-    if not fixture.prefix.is_nt:
-        files.append(join(fixture.windows_dir, "wininit.ini"))
+def allowed_new_files(package) -> List[str]:
+    files = [join(package.windows_dir, "VTX.LOG"), join(package.tool_dir_win, "kmiinst.calls")]
+    if not package.prefix.is_nt:
+        files.append(join(package.windows_dir, "wininit.ini"))
     return files
 
 
@@ -142,12 +142,12 @@ def changes_outside_footprint(removal: Removal) -> List[str]:
     """Every change of the run that the package's footprint, the log, the
     stand-in library's record and the schedule for the next start do not
     explain."""
-    fixture, d = removal.fixture, removal.diff
-    mine = fixture.footprint
+    package, d = removal.package, removal.diff
+    mine = package.footprint
     files, dirs, keys = lowered(mine.files), lowered(mine.dirs), lowered(mine.keys)
     values = {(k.lower(), n.lower()) for k, n in mine.values}
-    new_files = lowered(allowed_new_files(fixture))
-    wininit = join(fixture.windows_dir, "wininit.ini").lower()
+    new_files = lowered(allowed_new_files(package))
+    wininit = join(package.windows_dir, "wininit.ini").lower()
 
     def key_of(k):
         return k.replace("HKEY_LOCAL_MACHINE", "HKLM").replace("HKEY_CURRENT_USER", "HKCU")
@@ -169,44 +169,44 @@ def changes_outside_footprint(removal: Removal) -> List[str]:
 def assert_only_footprint_changed(removal: Removal) -> None:
     outside = changes_outside_footprint(removal)
     assert outside == [], "changed outside the package's footprint:\n" + "\n".join(outside)
-    lost = removal.fixture.lost_sentinels(removal.after.registry)
+    lost = removal.package.lost_sentinels(removal.after.registry)
     assert lost == [], lost
 
 
 # ------------------------------------------------------------ the schedule
 
-def expected_schedule(fixture, shorts: Dict[str, str], in_use: Sequence[str] = ()) -> List[str]:
+def expected_schedule(package, shorts: Dict[str, str], in_use: Sequence[str] = ()) -> List[str]:
     """The entries a run schedules, in their order: the setup program's
     temporary files (the language library by its short path), those of
     OrigTmpDir, then the run's own lists. On 9x every entry of an existing
     file is its short form; a listed file deleted at once goes in as given."""
-    nine_x = not fixture.prefix.is_nt
+    nine_x = not package.prefix.is_nt
 
     def entry(path, exists=True):
         return shorts.get(path, path) if nine_x and exists else path
 
-    temp = fixture.temp_dir
+    temp = package.temp_dir
     result = [entry(join(temp, name)) for name in SETUP_TEMP_FILES]
-    if fixture.language_dll:
-        result.append(shorts[join(temp, fixture.language_dll)])
-    if fixture.orig_tmp_dir:
-        names = SETUP_TEMP_FILES + ([fixture.language_dll] if fixture.language_dll else [])
-        result += [entry(join(fixture.orig_tmp_dir, name)) for name in names]
+    if package.language_dll:
+        result.append(shorts[join(temp, package.language_dll)])
+    if package.orig_tmp_dir:
+        names = SETUP_TEMP_FILES + ([package.language_dll] if package.language_dll else [])
+        result += [entry(join(package.orig_tmp_dir, name)) for name in names]
     held = lowered(in_use)
-    for path in listed_paths(fixture):
+    for path in listed_paths(package):
         result.append(entry(path, exists=path.lower() in held))
     return result
 
 
-def listed_paths(fixture) -> List[str]:
+def listed_paths(package) -> List[str]:
     """RemoveFromWinDir and RemoveFromWinSysDir as paths, in list order."""
-    return [join(fixture.windows_dir, n) for n in fixture.remove_from_win_dir] + \
-        [join(fixture.system_dir, n) for n in fixture.remove_from_win_sys_dir]
+    return [join(package.windows_dir, n) for n in package.remove_from_win_dir] + \
+        [join(package.system_dir, n) for n in package.remove_from_win_sys_dir]
 
 
-def schedule_candidates(fixture) -> List[str]:
+def schedule_candidates(package) -> List[str]:
     """Every path that a run may schedule, for short_paths before the run."""
-    return list(fixture.scheduled) + listed_paths(fixture)
+    return list(package.scheduled) + listed_paths(package)
 
 
 def assert_schedule(removal: Removal, shorts: Dict[str, str], in_use: Sequence[str] = ()) -> None:
@@ -214,7 +214,7 @@ def assert_schedule(removal: Removal, shorts: Dict[str, str], in_use: Sequence[s
     own place only: wininit.ini on 9x, the pending deletions on NT."""
     prefix = removal.prefix
     entries = vtxkit.scheduled_deletions(prefix)
-    wanted = expected_schedule(removal.fixture, shorts, in_use)
+    wanted = expected_schedule(removal.package, shorts, in_use)
     assert [e.lower() for e in entries] == [w.lower() for w in wanted], \
         "scheduled:\n" + "\n".join(entries) + "\nexpected:\n" + "\n".join(wanted)
     if prefix.is_nt:
@@ -232,26 +232,26 @@ def restart_and_check(removal: Removal, kept_in_use: Sequence[str] = ()) -> "vtx
     """Restarts the prefix; every scheduled file is gone afterwards, and
     nothing but scheduled files (and the schedule itself) went. Returns
     the difference the restart made."""
-    fixture = removal.fixture
+    package = removal.package
     prefix = removal.prefix
     prefix.restart()
     later = vtxkit.Snapshot.take(prefix)
     d = vtxkit.diff(removal.after, later)
-    assert fixture.scheduled_left() == [], fixture.scheduled_left()
-    still = [p for p in listed_paths(fixture) if prefix.unix(p).exists()]
+    assert package.scheduled_left() == [], package.scheduled_left()
+    still = [p for p in listed_paths(package) if prefix.unix(p).exists()]
     assert still == [], f"listed files left after the restart: {still}"
-    scheduled = lowered(fixture.scheduled + listed_paths(fixture) +
-                        [join(fixture.windows_dir, "wininit.ini")])
+    scheduled = lowered(package.scheduled + listed_paths(package) +
+                        [join(package.windows_dir, "wininit.ini")])
     unexpected = [p for p in d.files_removed if p.lower() not in scheduled]
     unexpected += [f"dir {p}" for p in d.dirs_removed]
     unexpected += [f"added {p}" for p in d.files_added
-                   if not same(p, join(fixture.windows_dir, "wininit.bak"))]
+                   if not same(p, join(package.windows_dir, "wininit.bak"))]
     unexpected += [f"key {k}" for k in d.keys_removed]
     unexpected += [f"value {k} : {n}" for k, n in d.values_removed if not is_pending_value(k, n)]
     assert unexpected == [], "the restart removed more than the schedule:\n" + \
         "\n".join(unexpected)
     assert vtxkit.scheduled_deletions(prefix) == [], "performed entries are cleared"
-    assert fixture.lost_sentinels(later.registry) == []
+    assert package.lost_sentinels(later.registry) == []
     return d
 
 
@@ -260,17 +260,17 @@ def restart_and_check(removal: Removal, kept_in_use: Sequence[str] = ()) -> "vtx
 def report(removal: Removal, entries: Sequence[str]) -> str:
     """The log, the scheduled entries, and what was removed and what
     survived, for reading."""
-    fixture, d = removal.fixture, removal.diff
-    lines = [f"=== {fixture.prefix.version}: log VTX.LOG", *removal.log_lines(),
-             f"=== {fixture.prefix.version}: scheduled for the next start", *entries,
-             f"=== {fixture.prefix.version}: removed"]
+    package, d = removal.package, removal.diff
+    lines = [f"=== {package.prefix.version}: log VTX.LOG", *removal.log_lines(),
+             f"=== {package.prefix.version}: scheduled for the next start", *entries,
+             f"=== {package.prefix.version}: removed"]
     lines += [f"dir  {p}" for p in d.dirs_removed] + [f"file {p}" for p in d.files_removed]
     lines += [f"key  {k}" for k in d.keys_removed]
     removed_keys = lowered(d.keys_removed)
     lines += [f"value {k} : {n}" for k, n in d.values_removed if k.lower() not in removed_keys]
-    keep = fixture.sentinels
-    lines.append(f"=== {fixture.prefix.version}: survived (others' things)")
+    keep = package.sentinels
+    lines.append(f"=== {package.prefix.version}: survived (others' things)")
     lines += [f"dir  {p}" for p in keep.dirs] + [f"file {p}" for p in keep.files]
-    lines += [f"file {p}" for p in fixture.extra_files]
+    lines += [f"file {p}" for p in package.extra_files]
     lines += [f"key  {k}" for k in keep.keys] + [f"value {k} : {n}" for k, n in keep.values]
     return "\n".join(lines)

@@ -114,7 +114,7 @@ ESCAPES = [
          logged=[refusal("vtxRemoveGuiComponents: languageDll", escape("esc-langdll.dll"))],
          kept=[target("esc-langdll.dll")]),
     Case("LineMon.ini", "RegistryKey naming a shared key",
-         {"linemon": {"SystemInfo": {"RegistryKey": "Microsoft"}}},
+         {"inis": {"LineMon.ini": {"SystemInfo": {"RegistryKey": "Microsoft"}}}},
          logged=[not_deleted("vtxRemoveNewCplRegistry", "Software\\Microsoft")]),
 ]
 
@@ -134,11 +134,12 @@ VALUES = [
     # The profile API drops the blanks before a value, so the name that
     # keeps its leading blank is the second one.
     Case("VTX.INI", "RemoveFromWinSysDir names with spaces",
-         {"remove_from_win_sys_dir": ("PM100 Cpl.cpl", " Kmi Line.dll")},
+         {"vtx_ini": {"SystemInfo": {"RemoveFromWinSysDir": "PM100 Cpl.cpl, Kmi Line.dll"}},
+          "files": {"%SYSTEM%": ["PM100 Cpl.cpl", " Kmi Line.dll"]}},
          gone=[r"{system}\ Kmi Line.dll", r"{system}\PM100 Cpl.cpl"]),
     Case("registry", "OrigTmpDir as REG_EXPAND_SZ",
-         {"package_values": {"OrigTmpDir": ExpandSz(r"C:\windows\temp\_ISTMP1.DIR")}},
-         logged=["value=OrigTmpDir"], kept=[r"C:\windows\temp\_ISTMP1.DIR\KmiInst.exe"]),
+         {"package_values": {"OrigTmpDir": ExpandSz(r"%WINDOWS%\temp")}},
+         logged=["value=OrigTmpDir"], kept=[r"{windows}\temp\KmiInst.exe"]),
     Case("registry", "languageDll as REG_BINARY without NUL",
          {"package_values": {"languageDll": RawValue(REG_BINARY, b"SetupLangEnglish.dll")}},
          logged=["value=languageDll"]),
@@ -156,7 +157,7 @@ EMPTY = [
     Case("brdsetup.ini", "icon and provider lists of commas only",
          {"brdsetup": {"SystemInfo": {"StartMenuIconSections": ",,,", "IspSections": ",,,"}}}),
     Case("LineMon.ini", "RegistryKey empty",
-         {"linemon": {"SystemInfo": {"RegistryKey": ""}}}),
+         {"inis": {"LineMon.ini": {"SystemInfo": {"RegistryKey": ""}}}}),
     Case("registry", "FirmwareFiles missing",
          {"package_values": {"FirmwareFiles": DELETE}},
          gone=[r"{driver}\mdmcode.bin"]),
@@ -216,25 +217,33 @@ EMPTY_KEY = [
 # ------------------------------------------------------------ format characters
 
 P = "%s%n"
-PERCENT_LAYOUT = dict(
-    product_name=f"PM100 {P} Router", software_key=f"Kelmora\\PM{P}",
-    program_subdir=f"Program Files\\Kelmora\\PM{P}100", cpl_key=f"Kelmora\\Panel {P}",
-    language_dll=f"Lang{P}.dll", orig_tmp_dir=f"C:\\windows\\temp\\IS{P}",
-    firmware_files=(f"dsp{P}.bin", "dspcode2.bin"),
-    icons=[("Icon1", f"Control {P} Panel", "1"), ("Icon2", "Line Monitor", "0")],
-    isp_default=f"Kelnet {P}", isps=[("Isp1", f"Fast{P}line"), ("Isp2", "%s%n%x%d")],
-    remove_from_win_dir=(f"PM{P}.ini", "%x%d.ini", "KmiSetup.log"),
-    remove_from_win_sys_dir=(f"Kmi{P}.dll",),
-    device_ids=f"KELCHIP\\ADSL\\USB\\{P}")
+PERCENT_NAMES = {  # the sample's names, and what they become
+    "Pathmark 100 ADSL Router": f"PM100 {P} Router",
+    r"Kelmora\PM100": f"Kelmora\\PM{P}",
+    r"Program Files\Kelmora\PM100": f"Program Files\\Kelmora\\PM{P}100",
+    r"Kelmora\PM100 Panel": f"Kelmora\\Panel {P}",
+    "SetupLangEnglish.dll": f"Lang{P}.dll",
+    r"%WINDOWS%\temp": f"%WINDOWS%\\temp\\IS{P}",
+    "dspcode1.bin": f"dsp{P}.bin",
+    "Pathmark 100 Control Panel": f"Control {P} Panel",
+    "Pathmark Internet": f"Kelnet {P}",
+    "Kelnet DSL": f"Fast{P}line",
+    "Fastline ADSL": "%s%n%x%d",
+    "PM100Usb.ini": f"PM{P}.ini",
+    "KmiLine.dll": f"Kmi{P}.dll",
+    r"KELCHIP\ADSL\USB\VID_0A5C&PID_2110": f"KELCHIP\\ADSL\\USB\\{P}",
+}
 
 # Names with %s%n are names like any other: the whole package goes and the
 # log holds them as they are.
 PERCENT = [
-    Case("layout", "%s%n in every name the package has", PERCENT_LAYOUT,
+    Case("layout", "%s%n in every name the package has", {"renames": PERCENT_NAMES},
          logged=[f"Parse DeviceId=KELCHIP\\ADSL\\USB\\{P}", f"removeDspBin: {{driver}}\\dsp{P}.bin removed",
                  f"IspDefault: Kelnet {P} removed", f"Isp1: Fast{P}line removed",
                  f"RemoveFromWinSysDir=Kmi{P}.dll"]),
     Case("VTX.INI", "% directives in RemoveFromWinDir",
+         {"vtx_ini": {"SystemInfo": {"RemoveFromWinDir": f"PM{P}.ini,%x%d.ini,KmiSetup.log"}},
+          "files": {"%WINDOWS%": ["%x%d.ini"]}},
          logged=[f"RemoveFromWinDir=PM{P}.ini,%x%d.ini,KmiSetup.log"]),
     Case("brdsetup.ini", "% directives in a DialupName", logged=["Isp2: %s%n%x%d removed"]),
 ]
@@ -259,7 +268,7 @@ LONG_ROWS = [
     # Read into 256 characters: the key is a vendor's, named whole in the
     # refusal, and its products stay.
     Case("LineMon.ini", f"RegistryKey of {LONG} characters",
-         {"linemon": {"SystemInfo": {"RegistryKey": "K" * LONG}},
+         {"inis": {"LineMon.ini": {"SystemInfo": {"RegistryKey": "K" * LONG}}},
           "registry": {"HKLM\\Software\\" + "K" * 255 + "\\Other Product": {"Keep": "1"}}},
          check=lambda run: run.logged_line(walked_refused("Software\\" + "K" * 255)) +
          run.key_kept("HKLM\\Software\\" + "K" * 255 + "\\Other Product")),
@@ -307,9 +316,8 @@ LAYOUT = [
          {"wininit_text": long_wininit()},
          check=lambda run: run.wininit_kept_and_extended("[RENAME]")),
     Case("registry", "OrigTmpDir as REG_SZ without NUL",
-         {"package_values": {"OrigTmpDir": RawValue(
-             REG_SZ, r"C:\windows\temp\_ISTMP1.DIR".encode("utf-16-le"))}},
-         gone=[r"C:\windows\temp\_ISTMP1.DIR\KmiInst.exe"]),
+         {"package_values": {"OrigTmpDir": RawValue(REG_SZ, r"C:\windows\temp".encode("utf-16-le"))}},
+         gone=[r"{windows}\temp\KmiInst.exe"]),
 ]
 
 INDENTED = [
@@ -320,7 +328,8 @@ INDENTED = [
     # Registry paths do not resolve "..": the key named is a key of that
     # name, and the other vendor's key (a sentinel) stays.
     Case("LineMon.ini", "RegistryKey with .. names no key above",
-         {"linemon": {"SystemInfo": {"RegistryKey": r"..\Software\Other Vendor\Other App"}}},
+         {"inis": {"LineMon.ini": {"SystemInfo": {
+             "RegistryKey": r"..\Software\Other Vendor\Other App"}}}},
          check=lambda run: run.key_kept(r"HKLM\Software\Other Vendor\Other App")),
     Case("registry", "FirmwareFiles of commas only",
          {"package_values": {"FirmwareFiles": ",,,,"}}),
@@ -386,7 +395,7 @@ GUARDS_XP = [
 # On Windows 95, 98 and Me one key deletion takes the whole subtree.
 GUARDS_98 = [
     Case("LineMon.ini", "RegistryKey naming Classes\\TypeLib",
-         {"linemon": {"SystemInfo": {"RegistryKey": "Classes\\TypeLib"}}},
+         {"inis": {"LineMon.ini": {"SystemInfo": {"RegistryKey": "Classes\\TypeLib"}}}},
          logged=[not_deleted(CPL, r"Software\Classes\TypeLib")],
          watched=[r"HKLM\Software\Classes\TypeLib"]),
     Case("brdsetup.ini", "SetupSoftwareKey naming RunServices",
@@ -477,7 +486,9 @@ def ownership(orig_tmp_dir: str, language_dll: str, protected=()) -> List[Case]:
 # The package key is the vendor's (the package values lie there).
 SHARED = [
     Case("layout", "SetupSoftwareKey the vendor's key, products below",
-         {"software_key": "Kelmora", "registry": {OTHER_PRODUCT: {"Keep": "1"}}},
+         {"renames": {r"HKLM\Software\Kelmora\PM100": r"HKLM\Software\Kelmora"},
+          "brdsetup": {"SystemInfo": {"SetupSoftwareKey": "Kelmora"}},
+          "registry": {OTHER_PRODUCT: {"Keep": "1"}}},
          logged=[f'{GUI}: key "Software\\Kelmora" still has sub-keys, not deleted'],
          check=vendor_kept),
     Case("registry", "OrigTmpDir the drive root",

@@ -8,11 +8,11 @@ from texts import CONFIRMATION
 
 
 def installed(version, **options):
-    return vtxkit.PackageFixture(vtxkit.Prefix.fresh(version), **options).install()
+    return vtxkit.Package(vtxkit.Prefix.fresh(version), **options).install()
 
 
-def exists(fixture, win_path):
-    return fixture.prefix.unix(win_path).exists()
+def exists(package, win_path):
+    return package.prefix.unix(win_path).exists()
 
 
 WININIT = ("[Settings]\r\nKeep=1\r\n\r\n[rename]\r\nNUL=C:\\OLDSETUP.TMP\r\n"
@@ -20,58 +20,58 @@ WININIT = ("[Settings]\r\nKeep=1\r\n\r\n[rename]\r\nNUL=C:\\OLDSETUP.TMP\r\n"
 
 
 def test_wininit_in_use_on_98_is_left_intact():
-    fixture = installed("win98", wininit_text=WININIT,
+    package = installed("win98", wininit_text=WININIT,
                         extra_files={r"C:\OLDSETUP.TMP": "left by an earlier setup\r\n"})
-    wininit = fixture.prefix.windows_dir / "wininit.ini"
-    temp = fixture.prefix.temp_dir
+    wininit = package.prefix.windows_dir / "wininit.ini"
+    temp = package.prefix.temp_dir
     scratch_before = sorted(p.name for p in temp.glob("kmi*.tmp"))
-    with vtxkit.HoldFile(fixture.prefix, [wininit]) as holder:
-        transcript = fixture.run_tool(answers=["yes", "no"])
-        assert ended_normally(transcript, fixture.prefix) == [], transcript
+    with vtxkit.HoldFile(package.prefix, [wininit]) as holder:
+        transcript = package.run_tool(answers=["yes", "no"])
+        assert ended_normally(transcript, package.prefix) == [], transcript
         holder.release()
     assert wininit.read_bytes() == WININIT.encode(), wininit.read_bytes()
     assert sorted(p.name for p in temp.glob("kmi*.tmp")) == scratch_before, "no scratch left"
-    refusals = [m.lower() for m in vtxkit.log_messages(fixture.prefix, "KmvdUtil")
+    refusals = [m.lower() for m in vtxkit.log_messages(package.prefix, "KmvdUtil")
                 if m.startswith("addIniEntry: can't read")]
     # Each entry that could not be written is logged: the setup program's
     # ten temporary files and the four listed files.
-    refusal = f"addIniEntry: can't read {vtxkit.join(fixture.windows_dir, 'wininit.ini')}, " \
+    refusal = f"addIniEntry: can't read {vtxkit.join(package.windows_dir, 'wininit.ini')}, " \
         "left unchanged"
-    assert len(schedule_candidates(fixture)) == 14
+    assert len(schedule_candidates(package)) == 14
     assert refusals == [refusal.lower()] * 14
-    assert fixture.leftovers() == [] and fixture.lost_sentinels() == []
+    assert package.leftovers() == [] and package.lost_sentinels() == []
     # The file is still one Windows can perform.
-    fixture.prefix.restart()
-    assert not exists(fixture, r"C:\OLDSETUP.TMP")
+    package.prefix.restart()
+    assert not exists(package, r"C:\OLDSETUP.TMP")
 
 
 def test_language_library_that_is_missing_or_cannot_be_loaded():
     """Garbage, a cut library, an empty file, no file: the run ends before
     its first box; with the library back it asks again."""
-    fixture = installed("winxp")
-    library = fixture.tool_dir / "kmtext_english.dll"
+    package = installed("winxp")
+    library = package.tool_dir / "kmtext_english.dll"
     good = library.read_bytes()
     for broken in (bytes(range(256)) * 64, good[:len(good) // 2], b"", None):
         if broken is None:
             library.unlink()
         else:
             library.write_bytes(broken)
-        (fixture.prefix.windows_dir / "VTX.LOG").unlink(missing_ok=True)
-        (fixture.tool_dir / "kmiinst.calls").unlink(missing_ok=True)
-        assert_quiet_end(fixture, "Can't find language DLL")
+        (package.prefix.windows_dir / "VTX.LOG").unlink(missing_ok=True)
+        (package.tool_dir / "kmiinst.calls").unlink(missing_ok=True)
+        assert_quiet_end(package, "Can't find language DLL")
     library.write_bytes(good)
-    assert fixture.run_tool(answers=["no"]).box_texts == [CONFIRMATION]
+    assert package.run_tool(answers=["no"]).box_texts == [CONFIRMATION]
 
 
 def run_with_progress_calls(count):
-    fixture = installed("winxp", stub_config={"progress_calls": count})
-    transcript = fixture.run_tool(answers=["yes", "no"])
-    assert ended_normally(transcript, fixture.prefix) == [], transcript
-    bars = [c["bar"] for c in vtxkit.read_calls(fixture.tool_dir) if c.kind == "progress"]
+    package = installed("winxp", stub_config={"progress_calls": count})
+    transcript = package.run_tool(answers=["yes", "no"])
+    assert ended_normally(transcript, package.prefix) == [], transcript
+    bars = [c["bar"] for c in vtxkit.read_calls(package.tool_dir) if c.kind == "progress"]
     positions = transcript.progress_positions()
-    callbacks = [m for m in vantix_lines(fixture.prefix) if m.startswith("Vantixcallback:")]
+    callbacks = [m for m in vantix_lines(package.prefix) if m.startswith("Vantixcallback:")]
     assert len(callbacks) == count, callbacks
-    assert fixture.leftovers() == [] and fixture.lost_sentinels() == []
+    assert package.leftovers() == [] and package.lost_sentinels() == []
     return bars, positions
 
 

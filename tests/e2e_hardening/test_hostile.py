@@ -15,40 +15,33 @@ from vtxkit import sfc
 from hardening import Footprint, ended_normally, vantix_lines
 from hostile_cases import GROUPS, PLACES, Case, Group
 
-DICT_OPTIONS = ("vtx_ini", "brdsetup", "linemon", "registry")
-FLAT_OPTIONS = ("package_values", "extra_files")
 TRANSFORMS = {"vtx_ini_transform": ("vtx_ini_text", "vtx_ini_text"),
               "brdsetup_transform": ("brdsetup_text", "brdsetup_text")}
 
 
+def merged(into: dict, options: dict, what: str, path=()) -> None:
+    """options merged into into, dictionaries level by level; a value set
+    by two cases is an error, since one would mask the other."""
+    for name, value in options.items():
+        if isinstance(value, dict) and isinstance(into.get(name, {}), dict):
+            merged(into.setdefault(name, {}), value, what, path + (name,))
+        else:
+            assert name not in into, f"{what}: {' / '.join(path + (name,))} set twice"
+            into[name] = value
+
+
 def merged_options(cases: List[Case]) -> dict:
-    """The fixture options of all cases of a run; a key set by two cases is
-    an error, since one would mask the other."""
+    """The package options of all cases of a run."""
     options: dict = {}
     for case in cases:
-        for name, value in case.options.items():
-            if name in DICT_OPTIONS:
-                sections = options.setdefault(name, {})
-                for section, keys in value.items():
-                    target = sections.setdefault(section, {})
-                    clash = set(target) & set(keys)
-                    assert not clash, f"{case.what}: {name} [{section}] {clash} set twice"
-                    target.update(keys)
-            elif name in FLAT_OPTIONS:
-                target = options.setdefault(name, {})
-                clash = set(target) & set(value)
-                assert not clash, f"{case.what}: {name} {clash} set twice"
-                target.update(value)
-            else:
-                assert name not in options, f"{case.what}: {name} set twice"
-                options[name] = value
+        merged(options, case.options, case.what)
     return options
 
 
 def apply_transforms(prefix, options: dict) -> dict:
-    """Texts rewritten from the fixture's own (a header in capitals, ...)."""
+    """Texts rewritten from the package's own (a header in capitals, ...)."""
     plain = {k: v for k, v in options.items() if k not in TRANSFORMS}
-    probe = vtxkit.PackageFixture(prefix, **plain)
+    probe = vtxkit.Package(prefix, **plain)
     for name, (option, method) in TRANSFORMS.items():
         if name in options:
             plain[option] = options[name](getattr(probe, method)())
@@ -87,18 +80,18 @@ class HostileRun:
         folders = self.prefix.folders()
         before_install = {name: folders[name] for name in ("windows", "system", "temp",
                                                            "common_programs", "common_desktop")}
-        # The Programs folder that holds the group, before the fixture says so.
+        # The Programs folder that holds the group, before the package says so.
         before_install["programs_dir"] = folders["common_programs" if self.prefix.is_nt
                                                  else "programs"]
         before_install["driver"] = vtxkit.join(folders["system"], "drivers") if self.prefix.is_nt \
             else folders["system"]
         options = placed_files(merged_options(group.cases), before_install)
         options = apply_transforms(self.prefix, options)
-        self.fixture = vtxkit.PackageFixture(self.prefix, **options).install()
-        fixture = self.fixture
-        self.places = {name: getattr(fixture, f"{name}_dir", None) or getattr(fixture, name, None)
+        self.package = vtxkit.Package(self.prefix, **options).install()
+        package = self.package
+        self.places = {name: getattr(package, f"{name}_dir", None) or getattr(package, name, None)
                        or folders[name] for name in PLACES}
-        self.footprint = Footprint(fixture, [self.path(p) for c in group.cases for p in c.allowed])
+        self.footprint = Footprint(package, [self.path(p) for c in group.cases for p in c.allowed])
         self.watched = [key for case in group.cases for key in case.watched]
         self.extra_env = {}
         if group.protected:
@@ -119,22 +112,22 @@ class HostileRun:
         self.wininit_before = vtxkit.read_wininit(self.prefix)
         self.wininit_bytes_before = self.wininit_bytes()
         if self.group.schedule:
-            shorts = rm.short_paths(self.prefix, rm.schedule_candidates(self.fixture))
+            shorts = rm.short_paths(self.prefix, rm.schedule_candidates(self.package))
         before = vtxkit.Snapshot.take(self.prefix)
         watched_before = self.watched_items()
         started = time.monotonic()
-        self.transcript = self.fixture.run_tool(answers=["yes", "no"], extra_env=self.extra_env)
+        self.transcript = self.package.run_tool(answers=["yes", "no"], extra_env=self.extra_env)
         self.seconds = time.monotonic() - started
         self.wininit_after = vtxkit.read_wininit(self.prefix)
         self.pending_after = vtxkit.pending_deletions(self.prefix)
         self.wininit_bytes_after = self.wininit_bytes()
         self.log_text = vtxkit.read_log_text(self.prefix)
-        self.calls = vtxkit.call_kinds(self.fixture.tool_dir)
-        self.records = [c for c in vtxkit.read_calls(self.fixture.tool_dir)
+        self.calls = vtxkit.call_kinds(self.package.tool_dir)
+        self.records = [c for c in vtxkit.read_calls(self.package.tool_dir)
                         if c.kind == "initialize"]
         self.common = ended_normally(self.transcript, self.prefix, self.group.logged)
         if self.group.full_removal:
-            self.common += [f"left: {item}" for item in self.fixture.leftovers()]
+            self.common += [f"left: {item}" for item in self.package.leftovers()]
         if self.group.schedule:
             self.common += self.schedule_problems(shorts)
         # What was scheduled happens now: the difference shows it.
@@ -144,13 +137,13 @@ class HostileRun:
         if self.watched_items() != watched_before:
             self.common.append("changed: " + ", ".join(self.watched))
         if self.group.schedule:
-            self.common += [f"scheduled, still there: {p}" for p in self.fixture.scheduled_left()]
+            self.common += [f"scheduled, still there: {p}" for p in self.package.scheduled_left()]
 
     def schedule_problems(self, shorts) -> List[str]:
         """The scheduled entries, in order and in the platform's own place,
         short names on 9x."""
         entries = [e.lower() for e in vtxkit.scheduled_deletions(self.prefix)]
-        wanted = [e.lower() for e in rm.expected_schedule(self.fixture, shorts)]
+        wanted = [e.lower() for e in rm.expected_schedule(self.package, shorts)]
         problems = [] if entries == wanted else [f"scheduled {entries}, expected {wanted}"]
         if not self.prefix.is_nt and vtxkit.pending_deletions(self.prefix):
             problems.append("pending deletions on 9x")
@@ -209,7 +202,7 @@ class HostileRun:
         named by places and what is below them); everything else of the
         package went, and the two folders are among what stayed."""
         roots = [self.places[p].lower() for p in places]
-        left = self.fixture.leftovers()
+        left = self.package.leftovers()
         elsewhere = [item for item in left if not any(
             item.split(" ", 1)[1].lower().startswith(r) for r in roots)]
         missing = [f"dir {self.places[p]}" for p in ("group_dir", "program_dir")
@@ -219,19 +212,19 @@ class HostileRun:
     def left_without_package_key(self) -> List[str]:
         """Without the package key no firmware list is read: the listed
         images and the key itself stay, nothing else."""
-        fixture = self.fixture
-        wanted = sorted([f"file {vtxkit.join(fixture.driver_dir, n)}" for n in fixture.firmware_files]
-                        + [f"key {fixture.package_key}"])
-        left = sorted(fixture.leftovers())
+        package = self.package
+        wanted = sorted([f"file {vtxkit.join(package.driver_dir, n)}" for n in package.firmware_files]
+                        + [f"key {package.package_key}"])
+        left = sorted(package.leftovers())
         return [] if left == wanted else [f"left {left}, expected {wanted}"]
 
     def wininit_entries_before(self, header: str, original: str) -> List[str]:
         """wininit.ini as it was, with the run's entries (the setup
         program's fixed temporary files and the listed files) added to
         [rename] just before header."""
-        fixture = self.fixture
-        entries = [vtxkit.join(fixture.temp_dir, n) for n in rm.SETUP_TEMP_FILES]
-        entries += rm.listed_paths(fixture)
+        package = self.package
+        entries = [vtxkit.join(package.temp_dir, n) for n in rm.SETUP_TEMP_FILES]
+        entries += rm.listed_paths(package)
         added = "".join(f"NUL={e}\r\n" for e in entries)
         wanted = original.replace(header, added + header)
         if self.wininit_after == wanted:

@@ -10,14 +10,14 @@ from vtxkit import join, rasapi
 
 def test_rasapi32_comes_from_the_system_directory():
     prefix = vtxkit.Prefix.fresh("winxp")
-    fixture = vtxkit.PackageFixture(prefix).install()
-    rasapi.place_stand_in(fixture.tool_dir)
+    package = vtxkit.Package(prefix).install()
+    rasapi.place_stand_in(package.tool_dir)
     rasapi.place_stand_in(prefix.system_dir)
 
-    transcript = fixture.run_tool(answers=["yes", "no"], extra_env=rasapi.NATIVE_FIRST)
+    transcript = package.run_tool(answers=["yes", "no"], extra_env=rasapi.NATIVE_FIRST)
     assert transcript.exit_code == 0, transcript.result
     calls = rasapi.recorded_calls(prefix)
-    entries = [fixture.isp_default] + [name for _, name in fixture.isps]
-    expected = [f"load {join(fixture.system_dir, 'rasapi32.dll')}".lower()] + \
+    entries = [package.isp_default] + [name for _, name in package.isps]
+    expected = [f"load {join(package.system_dir, 'rasapi32.dll')}".lower()] + \
         [f"delete |{name}".lower() for name in entries]
     assert [line.lower() for line in calls] == expected, calls

@@ -15,19 +15,19 @@ LOCK_REFUSED = "vtxRemoveDevice: only one instance allowed!"
 OPTED_OUT = "vtxRemoveDevice: User opted out of clean up."
 
 
-def start_pair(fixture):
+def start_pair(package):
     """Two copies started back to back; returns them with the seconds
     between the two starts."""
     copies, started = [], []
     for _ in range(2):
         started.append(time.monotonic())
-        copies.append(fixture.start_tool(answers=["no"], holds=[1]))
+        copies.append(package.start_tool(answers=["no"], holds=[1]))
     return copies, started[1] - started[0]
 
 
-def play_round(fixture):
+def play_round(package):
     """One race: returns the two transcripts and the start gap."""
-    copies, gap = start_pair(fixture)
+    copies, gap = start_pair(package)
     for copy in copies:
         copy.wait_for("box", timeout=60, n=1)
     for copy in copies:
@@ -51,11 +51,11 @@ def roles(transcripts):
 
 def test_two_copies_started_together_ten_times():
     prefix = vtxkit.Prefix.fresh("winxp")
-    fixture = vtxkit.PackageFixture(prefix).install()
+    package = vtxkit.Package(prefix).install()
     before = vtxkit.Snapshot.take(prefix)
     rows = []
     for number in range(1, ROUNDS + 1):
-        transcripts, gap = play_round(fixture)
+        transcripts, gap = play_round(package)
         winner, loser = roles(transcripts)
         assert all(t.exit_code == 0 for t in transcripts), [str(t) for t in transcripts]
         assert not transcripts[loser].progress or not any(
@@ -70,13 +70,13 @@ def test_two_copies_started_together_ten_times():
     lines = vantix_lines(prefix)
     assert lines.count(LOCK_REFUSED) == ROUNDS, lines
     assert lines.count(OPTED_OUT) == ROUNDS, lines
-    kinds = vtxkit.call_kinds(fixture.tool_dir, skip=())
+    kinds = vtxkit.call_kinds(package.tool_dir, skip=())
     # Only the copy holding the lock asks the library anything, and nothing
     # beyond the rights test; every copy releases the library itself.
     assert kinds.count("load") == kinds.count("unload") == 2 * ROUNDS, kinds
     assert kinds.count("isUserAdmin") == ROUNDS, kinds
     assert set(kinds) == {"load", "unload", "isUserAdmin"}, kinds
-    assert all(c["freed"] == "1" for c in vtxkit.read_calls(fixture.tool_dir)
+    assert all(c["freed"] == "1" for c in vtxkit.read_calls(package.tool_dir)
                if c.kind == "unload")
 
-    assert_unchanged(fixture, before)
+    assert_unchanged(package, before)

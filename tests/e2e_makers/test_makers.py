@@ -2,17 +2,14 @@
 the program really does in a run, and rehearsals of the second sample
 package (scripts/demo --package) under Windows 98 and XP."""
 import fnmatch
-import sys
 import tempfile
 from pathlib import Path, PureWindowsPath
 
-sys.path.insert(0, str(Path(__file__).parent))
-
-import readme_tables as readme  # noqa: E402
-from vtxkit import env, join, read_log  # noqa: E402
-from vtxkit.package import PackageDescription  # noqa: E402
-from vtxkit.rehearsal import NOT_NAMED, Rehearsal  # noqa: E402
-from vtxkit.relay import Relay  # noqa: E402
+import readme_tables as readme
+from vtxkit import env, join, read_log
+from vtxkit.description import PackageDescription
+from vtxkit.rehearsal import NOT_NAMED, Rehearsal
+from vtxkit.relay import Relay
 
 SECOND_SAMPLE = env.source_dir() / "dist" / "sample-skylink420.ini"
 FIRST_SAMPLE = env.source_dir() / "dist" / "sample-pathmark100.ini"

@@ -2,7 +2,6 @@
 directory in a prefix of its own, the user played by the test driver, the
 installer library played by the kit's stand-in."""
 import configparser
-import os
 import re
 
 import vtxkit
@@ -21,26 +20,19 @@ TRACE_LINE = re.compile(r"^(Parse DeviceId=|kmvs_|Vantixcallback: |RemoveFromWin
 
 
 def installed(version="winxp", **options):
-    return vtxkit.PackageFixture(vtxkit.Prefix.fresh(version), **options).install()
+    return vtxkit.Package(vtxkit.Prefix.fresh(version), **options).install()
 
 
-def use_locale(name):
-    """The tool takes its thread locale from the environment Wine starts it
-    in; this test process starts the driver, which starts the tool."""
-    os.environ["LC_ALL"] = name
-    os.environ["LANG"] = name
+def calls(package):
+    return vtxkit.read_calls(package.tool_dir)
 
 
-def calls(fixture):
-    return vtxkit.read_calls(fixture.tool_dir)
+def kinds(package):
+    return vtxkit.call_kinds(package.tool_dir)
 
 
-def kinds(fixture):
-    return vtxkit.call_kinds(fixture.tool_dir)
-
-
-def snapshot(fixture):
-    return vtxkit.Snapshot.take(fixture.prefix)
+def snapshot(package):
+    return vtxkit.Snapshot.take(package.prefix)
 
 
 def assert_single_notice(transcript, text):
@@ -64,38 +56,38 @@ MISSING_PREREQUISITES = [
 ]
 
 
-def without_traces(fixture):
-    """The fixture without the log and the stand-in's record of earlier runs."""
-    (fixture.prefix.windows_dir / "VTX.LOG").unlink(missing_ok=True)
-    (fixture.tool_dir / "kmiinst.calls").unlink(missing_ok=True)
-    return fixture
+def without_traces(package):
+    """The package without the log and the stand-in's record of earlier runs."""
+    (package.prefix.windows_dir / "VTX.LOG").unlink(missing_ok=True)
+    (package.tool_dir / "kmiinst.calls").unlink(missing_ok=True)
+    return package
 
 
 def test_each_missing_prerequisite_shows_its_notice_only():
     """VTX.INI, brdsetup.ini, the installer library, one at a time: one
     notice, the library never loaded, nothing changed."""
-    fixture = installed()
-    before = snapshot(fixture)
+    package = installed()
+    before = snapshot(package)
     for name, notice, lines in MISSING_PREREQUISITES:
-        parked = fixture.prefix.drive_c / (name + ".parked")
-        (fixture.tool_dir / name).rename(parked)  # keeps the file as it was
-        transcript = without_traces(fixture).run_tool()
+        parked = package.prefix.drive_c / (name + ".parked")
+        (package.tool_dir / name).rename(parked)  # keeps the file as it was
+        transcript = without_traces(package).run_tool()
         assert_single_notice(transcript, notice)
-        assert calls(fixture) == [], f"{name}: the installer library is never loaded"
-        logged = vantix_lines(fixture.prefix)
+        assert calls(package) == [], f"{name}: the installer library is never loaded"
+        logged = vantix_lines(package.prefix)
         assert logged[1:-1] == lines, name
         assert_start_and_end(logged)
-        parked.rename(fixture.tool_dir / name)
-    assert_unchanged(fixture, before)
+        parked.rename(package.tool_dir / name)
+    assert_unchanged(package, before)
 
 
 def test_library_without_is_user_admin_shows_8004_and_is_released():
-    fixture = installed(stub="noadmin")
-    transcript = fixture.run_tool()
+    package = installed(stub="noadmin")
+    transcript = package.run_tool()
     assert_single_notice(transcript, NOTICE_LIBRARY)
-    assert [c.kind for c in calls(fixture)] == ["load", "unload"]
-    assert calls(fixture)[-1]["freed"] == "1", "released by the tool, not by the process end"
-    assert vantix_lines(fixture.prefix)[1:-1] == [
+    assert [c.kind for c in calls(package)] == ["load", "unload"]
+    assert calls(package)[-1]["freed"] == "1", "released by the tool, not by the process end"
+    assert vantix_lines(package.prefix)[1:-1] == [
         "vtxRemoveDevice: Error in kmiinst.dll file! No entry for DLL funcs."]
 
 
@@ -104,62 +96,65 @@ def test_library_without_is_user_admin_shows_8004_and_is_released():
 # The instance lock: test_race.py.
 
 def test_nt_user_without_administrator_rights_is_refused_before_any_question():
-    fixture = installed("winxp", stub_config={"is_user_admin": False})
-    before = snapshot(fixture)
-    transcript = fixture.run_tool(answers=["yes"])
+    package = installed("winxp", stub_config={"is_user_admin": False})
+    before = snapshot(package)
+    transcript = package.run_tool(answers=["yes"])
     assert_single_notice(transcript, EN[134])
-    assert kinds(fixture) == ["isUserAdmin"]
-    assert "vtxRemoveDevice: isUserAdmin=NOT ADMIM" in vantix_lines(fixture.prefix)
-    assert_unchanged(fixture, before)
+    assert kinds(package) == ["isUserAdmin"]
+    assert "vtxRemoveDevice: isUserAdmin=NOT ADMIM" in vantix_lines(package.prefix)
+    assert_unchanged(package, before)
 
 
 def test_98_user_without_administrator_rights_is_never_refused():
-    fixture = installed("win98", stub_config={"is_user_admin": False})
-    transcript = fixture.run_tool(answers=["no"])
+    package = installed("win98", stub_config={"is_user_admin": False})
+    transcript = package.run_tool(answers=["no"])
     assert transcript.box_texts == [confirmation(EN)], transcript
-    assert kinds(fixture) == [], "no rights test on Windows 98"
+    assert kinds(package) == [], "no rights test on Windows 98"
 
 
 # ------------------------------------------------------------ confirmation
 
 def test_declined_confirmation_changes_nothing():
-    fixture = installed()
-    before = snapshot(fixture)
-    transcript = fixture.run_tool(answers=["no"])
+    package = installed()
+    before = snapshot(package)
+    transcript = package.run_tool(answers=["no"])
     assert transcript.exit_code == 0
     assert [(b.buttons, b.text) for b in transcript.boxes] == [(["yes", "no"], confirmation(EN))]
     samples = transcript.filled_progress()
     assert samples, "the hidden progress window exists"
     assert not any(e["visible"] == "1" for e in transcript.progress), "never shown"
     assert (samples[0]["heading"], samples[0]["status"]) == (EN[10], EN[120])
-    assert kinds(fixture) == ["isUserAdmin"]
-    lines = vantix_lines(fixture.prefix)
+    assert kinds(package) == ["isUserAdmin"]
+    lines = vantix_lines(package.prefix)
     assert lines[1:-1] == ["vtxRemoveDevice: User opted out of clean up."], lines
-    assert_unchanged(fixture, before)
+    assert_unchanged(package, before)
 
 
 def test_question_that_cannot_be_shown_counts_as_declined():
-    fixture = installed()
-    before = snapshot(fixture)
-    done = fixture.prefix.run(fixture.tool_exe, cwd=fixture.tool_dir_win, timeout=60,
+    package = installed()
+    before = snapshot(package)
+    done = package.prefix.run(package.tool_exe, cwd=package.tool_dir_win, timeout=60,
                               extra_env={"DISPLAY": ""})
     assert done.returncode == 0
-    assert "vtxRemoveDevice: User opted out of clean up." in vantix_lines(fixture.prefix)
-    assert "initialize" not in kinds(fixture)
-    assert_unchanged(fixture, before)
+    assert "vtxRemoveDevice: User opted out of clean up." in vantix_lines(package.prefix)
+    assert "initialize" not in kinds(package)
+    assert_unchanged(package, before)
 
 
 # ------------------------------------------------------------ full runs
 
-def full_run(version, accept_restart, locale=None, **options):
-    fixture = installed(version, device_ids=DEVICES, stub_config={
-        "progress_calls": len(FIGURES), "figures": FIGURES, "delay_ms": 300}, **options)
-    if locale:
-        use_locale(locale)
-    transcript = fixture.run_tool(answers=["yes", "yes" if accept_restart else "no"])
+def full_run(version, accept_restart, locale=None, vtx_ini=None):
+    """A confirmed run with two devices; the tool takes its language from the
+    locale Wine starts it in (the driver's, which starts it)."""
+    vtx_ini = dict(vtx_ini or {})
+    vtx_ini["SystemInfo"] = {"DeviceId": DEVICES, **vtx_ini.get("SystemInfo", {})}
+    package = installed(version, vtx_ini=vtx_ini, stub_config={
+        "progress_calls": len(FIGURES), "figures": FIGURES, "delay_ms": 300})
+    transcript = package.run_tool(answers=["yes", "yes" if accept_restart else "no"],
+                                  extra_env=vtxkit.locale_env(locale) if locale else {})
     print(transcript.summary())
     assert transcript.complete and transcript.exit_code == 0, transcript
-    return fixture, transcript
+    return package, transcript
 
 
 def assert_dialogue(transcript, accept_restart, texts=EN):
@@ -170,11 +165,11 @@ def assert_dialogue(transcript, accept_restart, texts=EN):
     assert [(b.buttons, b.text) for b in transcript.boxes] == expected, transcript
 
 
-def assert_library_calls(fixture):
-    recorded = calls(fixture)
-    expected = (["isUserAdmin"] if fixture.prefix.is_nt else []) + \
+def assert_library_calls(package):
+    recorded = calls(package)
+    expected = (["isUserAdmin"] if package.prefix.is_nt else []) + \
         ["initialize", "uninstall", "progress", "progress", "uninstall-done"] * 2
-    assert kinds(fixture) == expected
+    assert kinds(package) == expected
     records = [c for c in recorded if c.kind == "initialize"]
     assert [(c["hwType"], c["hwChipset"], c["usbCtrlr"]) for c in records] == EXPECTED_RECORDS
     for record in records:
@@ -208,8 +203,8 @@ def assert_progress_window(transcript, texts=EN):
     assert transcript.of_kind("progress-gone"), "destroyed before the restart question"
 
 
-def assert_log_spine(fixture, accept_restart):
-    recorded = calls(fixture)
+def assert_log_spine(package, accept_restart):
+    recorded = calls(package)
     record = int([c for c in recorded if c.kind == "initialize"][0]["record"], 16)
     window = int([c for c in recorded if c.kind == "uninstall"][0]["arg"], 16)
     spine = []
@@ -219,46 +214,46 @@ def assert_log_spine(fixture, accept_restart):
         spine.append("kmvs_Uninstall")
         spine += [f"Vantixcallback: progress={figure} : arg=0x{window:x}" for figure in FIGURES]
     spine = [f"Parse DeviceId={DEVICES}"] + spine + [
-        "RemoveFromWinDir=" + ",".join(fixture.remove_from_win_dir),
-        "RemoveFromWinSysDir=" + ",".join(fixture.remove_from_win_sys_dir),
+        "RemoveFromWinDir=" + ",".join(package.remove_from_win_dir),
+        "RemoveFromWinSysDir=" + ",".join(package.remove_from_win_sys_dir),
         "User needs to reboot",
         "vtxRemoveDevice: Rebooting PC in a few seconds..." if accept_restart else
         "vtxRemoveDevice: User opted to Reboot PC later..."]
-    lines = vantix_lines(fixture.prefix)
+    lines = vantix_lines(package.prefix)
     assert_start_and_end(lines)
     assert [line for line in lines if TRACE_LINE.match(line)] == spine, "\n".join(lines)
 
 
-def listed_paths(fixture):
-    return [vtxkit.join(fixture.windows_dir, n) for n in fixture.remove_from_win_dir] + \
-        [vtxkit.join(fixture.system_dir, n) for n in fixture.remove_from_win_sys_dir]
+def listed_paths(package):
+    return [vtxkit.join(package.windows_dir, n) for n in package.remove_from_win_dir] + \
+        [vtxkit.join(package.system_dir, n) for n in package.remove_from_win_sys_dir]
 
 
-def assert_listed_files_scheduled(fixture):
-    wanted = [p.lower() for p in listed_paths(fixture)]
-    if fixture.prefix.is_nt:
-        scheduled = [p.lower() for p in vtxkit.pending_deletions(fixture.prefix)]
+def assert_listed_files_scheduled(package):
+    wanted = [p.lower() for p in listed_paths(package)]
+    if package.prefix.is_nt:
+        scheduled = [p.lower() for p in vtxkit.pending_deletions(package.prefix)]
     else:
-        scheduled = [v.lower() for k, v in vtxkit.wininit_renames(fixture.prefix) if k == "NUL"]
+        scheduled = [v.lower() for k, v in vtxkit.wininit_renames(package.prefix) if k == "NUL"]
     # The run's own lists come last, in their order (the whole schedule:
     # test_full_removal.py).
     assert scheduled[-len(wanted):] == wanted
 
 
 def check_full_run(version, accept_restart):
-    fixture, transcript = full_run(version, accept_restart)
+    package, transcript = full_run(version, accept_restart)
     assert_dialogue(transcript, accept_restart)
-    assert_library_calls(fixture)
+    assert_library_calls(package)
     assert_progress_window(transcript)
-    assert_log_spine(fixture, accept_restart)
-    assert not any(fixture.prefix.unix(p).exists() for p in listed_paths(fixture))
-    assert fixture.leftovers() == []
-    assert fixture.lost_sentinels() == []
+    assert_log_spine(package, accept_restart)
+    assert not any(package.prefix.unix(p).exists() for p in listed_paths(package))
+    assert package.leftovers() == []
+    assert package.lost_sentinels() == []
     if accept_restart:
         # Under Wine the restart request performs the scheduled deletions at once.
-        assert fixture.scheduled_left() == []
+        assert package.scheduled_left() == []
     else:
-        assert_listed_files_scheduled(fixture)
+        assert_listed_files_scheduled(package)
 
 
 def test_full_run_on_xp_restart_declined():
@@ -278,12 +273,12 @@ def test_full_run_on_98_restart_accepted():
 
 
 def test_log_level_error_writes_no_trace_but_calls_the_library():
-    fixture, transcript = full_run("winxp", False, vtx_ini={"SystemInfo": {"Debug": "error"}})
+    package, transcript = full_run("winxp", False, vtx_ini={"SystemInfo": {"Debug": "error"}})
     assert_dialogue(transcript, accept_restart=False)
-    lines = vantix_lines(fixture.prefix)
+    lines = vantix_lines(package.prefix)
     assert_start_and_end(lines)
     assert not [line for line in lines if TRACE_LINE.match(line)], lines
-    assert_library_calls(fixture)
+    assert_library_calls(package)
 
 
 # A list value that fits the INI buffer but not the log line: the hostile table.
@@ -291,13 +286,13 @@ def test_log_level_error_writes_no_trace_but_calls_the_library():
 
 # ------------------------------------------------------------ language
 
-def with_tool_ini(fixture, **vtx_ini):
-    """The fixture's tool directory with VTX.INI as the fixture would write
+def with_tool_ini(package, **vtx_ini):
+    """The package's tool directory with VTX.INI as the package would write
     it with these overrides, and without the log and the stand-in's record
     of earlier runs."""
-    text = vtxkit.PackageFixture(fixture.prefix, vtx_ini=vtx_ini).vtx_ini_text()
-    (fixture.tool_dir / "VTX.INI").write_bytes(text.encode("cp1252"))
-    return without_traces(fixture)
+    text = vtxkit.Package(package.prefix, vtx_ini=vtx_ini).vtx_ini_text()
+    (package.tool_dir / "VTX.INI").write_bytes(text.encode("cp1252"))
+    return without_traces(package)
 
 
 # Locale, VTX.INI and the language whose texts the first box shows. Each
@@ -314,10 +309,10 @@ def test_language_follows_locale_list_order_and_forced_name():
     """German locale: German; another locale: the first entry; English
     locale: English even when listed second; a forced name in another
     letter case wins over the locale."""
-    fixture = installed()
+    package = installed()
     for locale, vtx_ini, texts in LANGUAGE_CHOICES:
-        use_locale(locale)
-        transcript = with_tool_ini(fixture, **vtx_ini).run_tool(answers=["no"])
+        transcript = with_tool_ini(package, **vtx_ini).run_tool(
+            answers=["no"], extra_env=vtxkit.locale_env(locale))
         assert transcript.exit_code == 0, (locale, vtx_ini)
         assert transcript.box_texts == [confirmation(texts)], (locale, vtx_ini)
         assert transcript.filled_progress()[0]["heading"] == texts[10], (locale, vtx_ini)
@@ -341,7 +336,7 @@ def test_each_shipped_language_speaks_throughout_a_run_in_its_locale():
     picks the library; the restart is put off, so every box is seen."""
     table = shipped_language_table()
     for locale, texts in LOCALE_LANGUAGES:
-        fixture, transcript = full_run("winxp", False, locale=locale, vtx_ini=table)
+        package, transcript = full_run("winxp", False, locale=locale, vtx_ini=table)
         assert_dialogue(transcript, False, texts)
         assert_progress_window(transcript, texts)
 
@@ -351,17 +346,18 @@ def test_each_shipped_language_speaks_throughout_a_run_in_its_locale():
 # VTX.INI and the one error line of a run that ends before its first box.
 BAD_LANGUAGE_SETTINGS = [
     ({"Languages": {"german": "kmtext_german.dll,0x0007,,101"}}, "Language has invalid format"),
-    ({"SystemInfo": {"ForceLanguage": "french"}}, "Invalid language"),
+    ({"SystemInfo": {"ForceLanguage": "french", "SupportedLanguages": "ENGLISH,GERMAN"}},
+     "Invalid language"),
     ({"SystemInfo": {"SupportedLanguages": ",,,"}}, "Invalid language"),
 ]
 
 
 def test_bad_language_settings_end_quietly():
-    """A malformed [Languages] entry, a forced language without an entry,
-    a list of commas only."""
-    fixture = installed()
+    """A malformed [Languages] entry, a forced language the list does not
+    offer, a list of commas only."""
+    package = installed()
     for vtx_ini, message in BAD_LANGUAGE_SETTINGS:
-        assert_quiet_end(with_tool_ini(fixture, **vtx_ini), message)
+        assert_quiet_end(with_tool_ini(package, **vtx_ini), message)
 
 
 # A language library that is missing or cannot be loaded: test_faults.py.

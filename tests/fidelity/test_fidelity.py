@@ -8,6 +8,8 @@ from collections import Counter
 from concurrent.futures import ThreadPoolExecutor
 from typing import Dict
 
+import pytest
+
 import vtxkit
 from vtxkit import session
 from vtxkit.relay import CallCounter, TracedRun, relay_calls_from
@@ -20,14 +22,14 @@ PLATFORMS = ("win95", "win98", "winme", "nt40", "winxp")
 def traced_removal(version: str, image) -> Counter:
     prefix = vtxkit.Prefix.fresh(version, name=f"{session.current_test}-{version}")
     relay_calls_from(prefix, "vtxremove.exe")
-    fixture = vtxkit.PackageFixture(prefix).install()
+    package = vtxkit.Package(prefix).install()
     # Confirm, and accept the restart: rebootWindows is traced too.
-    run = TracedRun(fixture, image, answers=["yes", "yes"])
+    run = TracedRun(package, image, answers=["yes", "yes"])
     transcript = run.wait()
     assert transcript.result == "exit" and transcript.exit_code == 0, \
         f"{version}: the removal did not end well:\n{transcript.summary()}"
-    assert fixture.leftovers() == [], f"{version}: left behind {fixture.leftovers()}"
-    names = calls.import_names(fixture.tool_exe, prefix.drive_c / "windows" / "system32")
+    assert package.leftovers() == [], f"{version}: left behind {package.leftovers()}"
+    names = calls.import_names(package.tool_exe, prefix.drive_c / "windows" / "system32")
     traced = run.calls()
     assert traced, f"{version}: no call from the tool's image in the trace ({run.counter.lines} lines)"
     return calls.renamed(traced, names)
@@ -35,8 +37,8 @@ def traced_removal(version: str, image) -> Counter:
 
 def test_calls_by_platform():
     if vtxkit.env.wine_arch() == "win64":
-        raise vtxkit.Skip("the reviewed table holds the calls of the shipped 32-bit program, "
-                          "which only 32-bit Wine runs")
+        pytest.skip("the reviewed table holds the calls of the shipped 32-bit program, "
+                    "which only 32-bit Wine runs")
     table = calls.read_table()
     tool = vtxkit.package_dir() / "vtxremove.exe"
     pe = calls.PeFile(tool)

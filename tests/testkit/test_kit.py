@@ -1,5 +1,7 @@
 """Tests of the test kit itself: the installer-library stand-in, the GUI
-driver, the stand-in programs, the package fixture and the snapshots."""
+driver, the stand-in programs, the package laid out for a test, the
+registry reads and snapshots, and the locale programs start in."""
+import os
 import time
 
 import vtxkit
@@ -180,55 +182,71 @@ def test_holdfile_blocks_deletion_until_released():
         assert "could not open" in str(error)
 
 
-# ------------------------------------------------------------ fixture, snapshots
+# ------------------------------------------------------------ package, snapshots
 
 def test_fixture_lays_out_package_on_nt():
     prefix = vtxkit.Prefix.fresh("winxp")
     before = vtxkit.Snapshot.take(prefix)
-    fixture = vtxkit.PackageFixture(prefix).install()
+    package = vtxkit.Package(prefix).install()
     after = vtxkit.Snapshot.take(prefix)
-    assert fixture.missing_footprint(after.registry) == []
-    assert fixture.lost_sentinels(after.registry) == []
-    assert all(prefix.unix(p).exists() for p in fixture.scheduled)
-    assert r"C:\windows\system32\drivers\mdmcode.bin" in fixture.footprint.files
-    assert fixture.desktop_dir == r"C:\users\Public\Desktop"
-    assert after.registry.get(fixture.package_key, "FirmwareFiles") == "dspcode1.bin,dspcode2.bin"
-    assert after.registry.get(fixture.package_key, "OrigTmpDir") == r"C:\windows\temp\_ISTMP1.DIR"
+    assert package.missing_footprint(after.registry) == []
+    assert package.lost_sentinels(after.registry) == []
+    assert all(prefix.unix(p).exists() for p in package.scheduled)
+    assert r"C:\windows\system32\drivers\mdmcode.bin" in package.footprint.files
+    assert package.desktop_dir == r"C:\users\Public\Desktop"
+    assert after.registry.get(package.package_key, "FirmwareFiles") == "dspcode1.bin,dspcode2.bin"
+    assert after.registry.get(package.package_key, "OrigTmpDir") == r"C:\windows\temp"
+    # Measured: the folders and keys laying out made; of the Run key, which
+    # was there, the values.
+    assert package.program_dir in package.footprint.dirs
+    assert r"C:\Program Files\Kelmora" not in package.footprint.dirs, "the others' made it"
+    assert (vtxkit.RUN_KEY, "KMISETUP") in package.footprint.values
+    assert vtxkit.RUN_KEY not in package.footprint.keys
+    assert r"HKLM\Software\Kelmora" in package.sentinels.keys
+    assert package.scheduled == [p for p in package.scheduled
+                                 if p.lower().startswith((r"c:\windows\temp", r"c:\users"))]
 
     changes = vtxkit.diff(before, after)
     added = {p.lower() for p in changes.files_added}
-    assert {p.lower() for p in fixture.footprint.files + fixture.sentinels.files} <= added
-    assert fixture.package_key.replace("HKLM", "HKEY_LOCAL_MACHINE") in changes.keys_added
+    assert {p.lower() for p in package.footprint.files + package.sentinels.files} <= added
+    assert package.package_key.replace("HKLM", "HKEY_LOCAL_MACHINE") in changes.keys_added
     assert not changes.files_removed and not changes.keys_removed, str(changes)
 
     # A snapshot diff sees single changes.
-    prefix.unix(fixture.footprint.files[0]).unlink()
+    prefix.unix(package.footprint.files[0]).unlink()
     prefix.reg_import({vtxkit.RUN_KEY: {"KMISETUP": vtxkit.DELETE},
-                       fixture.package_key: {"vci": "36"}})
+                       package.package_key: {"vci": "36"}})
     later = vtxkit.diff(after, vtxkit.Snapshot.take(prefix))
-    assert later.files_removed == [fixture.footprint.files[0]], str(later)
+    assert later.files_removed == [package.footprint.files[0]], str(later)
     assert [n for _, n in later.values_removed] == ["KMISETUP"], str(later)
     assert [n for _, n in later.values_changed] == ["vci"], str(later)
-    assert fixture.missing_footprint() == [f"file {fixture.footprint.files[0]}",
+    assert package.missing_footprint() == [f"file {package.footprint.files[0]}",
                                            f"value {vtxkit.RUN_KEY} : KMISETUP"]
 
 
 def test_fixture_on_9x_and_hostile_overrides():
     prefix = vtxkit.Prefix.fresh("win98")
-    fixture = vtxkit.PackageFixture(
+    package = vtxkit.Package(
         prefix, brdsetup={"SystemInfo": {"ProgramFilesDir": "", "SetupSoftwareKey": None}},
         package_values={"FirmwareFiles": vtxkit.Dword(5)},
         wininit_text="[Rename]\r\nNUL=C:\\gone.txt\r\n[Other]\r\nx=1\r\n").install()
-    assert fixture.desktop_dir == r"C:\users\root\Desktop" or \
-        fixture.desktop_dir.lower().endswith("\\desktop")
-    assert r"C:\windows\system32\mdmcode.bin" in fixture.footprint.files
-    ini = (fixture.tool_dir / "brdsetup.ini").read_text()
+    assert package.desktop_dir == r"C:\users\root\Desktop" or \
+        package.desktop_dir.lower().endswith("\\desktop")
+    assert r"C:\windows\system32\mdmcode.bin" in package.footprint.files
+    ini = (package.tool_dir / "brdsetup.ini").read_text()
     assert "ProgramFilesDir=\r\n" in ini.replace("\n", "\r\n").replace("\r\r", "\r")
     assert "SetupSoftwareKey" not in ini
-    assert prefix.reg_value(fixture.package_key, "FirmwareFiles") == 5
+    assert prefix.reg_value(package.package_key, "FirmwareFiles") == 5
     assert vtxkit.wininit_renames(prefix) == [("NUL", "C:\\gone.txt")]
     # The user's desktop is a folder of the prefix, not the Unix home.
-    assert not prefix.unix(fixture.desktop_dir).is_symlink()
+    assert not prefix.unix(package.desktop_dir).is_symlink()
+    # Renamed names, and the places that follow them.
+    renamed = vtxkit.Package(prefix, renames={"Pathmark 100 ADSL Router": "Other Router",
+                                              r"Program Files\Kelmora\PM100": r"Program Files\X"})
+    assert renamed.group_dir.endswith(r"\Other Router")
+    assert renamed.program_dir == r"C:\Program Files\X"
+    assert renamed.package_key == package.package_key
+    assert renamed.description.package.files[r"C:\Program Files\X\mdmpack"]
 
 
 def test_scheduled_deletion_and_restart():
@@ -272,3 +290,35 @@ def test_registry_reads_agree():
     assert files.get(key, "multi") == ["x", "", "y"]
     assert prefix.reg_value(key, "num") == 0xFFFFFFFE
     assert prefix.reg_value(key, "missing", "none") == "none"
+    # A key that is not there reads as nothing; a read that fails is an
+    # error, never a key that is gone.
+    assert len(prefix.read_key(key + r"\NoSuchKey")) == 0
+    assert prefix.existing_keys([key, key + r"\Sub", key + r"\NoSuchKey"]) == \
+        {vtxkit.registry.normalize_key(k).lower() for k in (key, key + r"\Sub")}
+    for failing in (lambda: prefix.read_key(r"HKXX\Software"),  # a root reg.exe refuses
+                    lambda: prefix.existing_keys([r"HKXX\Software"])):
+        try:
+            failing()
+            raise AssertionError("a failed read passed for a missing key")
+        except vtxkit.WineError as error:
+            print(error)
+
+
+def test_programs_start_in_english_unless_a_test_sets_a_locale():
+    """Whatever the host's locale: Wine takes a program's language from the
+    locale it starts in."""
+    prefix = vtxkit.Prefix.fresh("winxp")
+    winpaths = vtxkit.env.kit_file("winpaths")
+    saved = {name: os.environ.get(name) for name in ("LANG", "LC_ALL", "LANGUAGE")}
+    os.environ.update({"LANG": "de_DE.UTF-8", "LC_ALL": "de_DE.UTF-8", "LANGUAGE": "de"})
+    try:
+        english = prefix.run(winpaths).stdout
+        german = prefix.run(winpaths, extra_env=vtxkit.locale_env("de_DE.UTF-8")).stdout
+    finally:
+        for name, value in saved.items():
+            if value is None:
+                os.environ.pop(name, None)
+            else:
+                os.environ[name] = value
+    assert "locale=0409" in english.splitlines(), english
+    assert "locale=0407" in german.splitlines(), german

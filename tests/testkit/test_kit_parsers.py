@@ -1,22 +1,24 @@
 """Tests of the kit's readers and bookkeeping that need no Wine: registry
-files in both formats, record lines, transcripts, wininit.ini, INI merging,
-snapshot differences and path conversion; the host's Wine decision and the
-closing report of scripts/test."""
+files in both formats, record lines, transcripts, wininit.ini, INI merging
+and renames, snapshot differences and path conversion; the host's Wine
+decision, how pytest runs the end-to-end tests for ctest, and the closing
+report of scripts/test."""
+import json
 import subprocess
 import sys
 import tempfile
 from pathlib import Path
 
+from vtxkit import env
 from vtxkit import registry as reg
-from vtxkit.asserts import RewritingLoader, rewrite
+from vtxkit import testreport
+from vtxkit.description import rename
 from vtxkit.driver import Transcript
 from vtxkit.inifile import ini_text, join, merge_ini, merge_values
 from vtxkit.logs import wininit_sections
 from vtxkit.prefix import Prefix
 from vtxkit.records import parse_line, parse_lines
-from vtxkit.run import find_tests
 from vtxkit.snapshot import Snapshot, diff
-from vtxkit import testreport
 
 EXPORT_SAMPLE = (
     "\ufeffWindows Registry Editor Version 5.00\r\n\r\n"
@@ -166,6 +168,22 @@ def test_wininit_sections():
     assert [name for name, _ in wininit_sections("[rename]\nNUL=x\n")] == ["rename"]
 
 
+def test_renames_change_whole_names():
+    """A name to rename is replaced where it stands as a whole name (a
+    component of a path, an item of a list, a file name before its
+    extension), the longest first, each text once."""
+    names = {r"Kelmora\PM100": "Kelmora", r"Kelmora\PM100 Panel": r"Kelmora\Panel",
+             "dspcode1.bin": "dsp%s.bin", "Control Panel": "CP", "A": "B", "B": "C"}
+    for text, renamed in [
+            (r"HKLM\Software\Kelmora\PM100", r"HKLM\Software\Kelmora"),
+            (r"HKLM\Software\Kelmora\PM100 Panel\Settings", r"HKLM\Software\Kelmora\Panel\Settings"),
+            (r"Kelmora\PM1000", r"Kelmora\PM1000"),
+            ("dspcode1.bin,dspcode2.bin", "dsp%s.bin,dspcode2.bin"),
+            ("Control Panel.lnk", "CP.lnk"), ("My Control Panel", "My Control Panel"),
+            ("A,B", "B,C")]:
+        assert rename(text, names) == renamed, text
+
+
 def test_ini_and_value_overrides():
     base = {"SystemInfo": {"ProductName": "P", "ProgramFilesDir": "Program Files\\P"},
             "Icon1": {"Description": "D"}}
@@ -228,57 +246,59 @@ def test_path_conversion():
         assert not prefix.is_nt and Prefix(Path(root), "win2k").is_nt
 
 
+def pytest_as_ctest_runs_it(*args, cwd=None) -> subprocess.CompletedProcess:
+    """pytest with the kit's configuration (testkit/pytest.ini), as ctest
+    starts it for an end-to-end test."""
+    source = env.source_dir()
+    return subprocess.run([sys.executable, "-m", "pytest", "--rootdir", str(source),
+                           "-c", str(source / "testkit" / "pytest.ini"), *args],
+                          capture_output=True, text=True, cwd=cwd, timeout=50)
+
+
 def test_test_functions_are_found():
-    with tempfile.NamedTemporaryFile("w", suffix=".py", delete=False) as handle:
-        handle.write("def test_one():\n    pass\n\n    def test_inner():\n        pass\n"
-                     "def helper():\n    pass\ndef test_two ():\n    pass\n")
-    try:
-        assert find_tests(Path(handle.name)) == ["test_one", "test_two"]
-    finally:
-        Path(handle.name).unlink()
-
-
-def failure_of(source):
-    """The message of the AssertionError that rewritten source raises."""
-    namespace = {}
-    try:
-        exec(rewrite(source, "<sample>"), namespace)
-    except AssertionError as error:
-        return str(error)
-    raise AssertionError(f"no failure from {source!r}")
+    """Every test function pytest finds in the tests' test files is one
+    ctest test of its own, "<file>.<function>" (CMake finds them by reading
+    the files), and ctest runs no end-to-end test that pytest does not find."""
+    files = sorted(str(p) for p in (env.source_dir() / "tests").glob("*/test_*.py"))
+    collected = pytest_as_ctest_runs_it("--collect-only", "-qq", *files)
+    assert collected.returncode == 0, collected.stdout + collected.stderr
+    found = {f"{Path(line.split('::')[0]).stem}.{line.split('::')[1]}"
+             for line in collected.stdout.splitlines() if "::" in line}
+    listed = subprocess.run(["ctest", "--test-dir", str(env.build_dir()), "--show-only=json-v1"],
+                            capture_output=True, text=True, check=True).stdout
+    registered = {test["name"] for test in json.loads(listed)["tests"]
+                  if "pytest" in test.get("command", [])}
+    assert found == registered
 
 
 def test_failed_asserts_name_got_and_expected():
-    assert failure_of('kinds = ["load"]\nassert kinds == ["load", "unload"], "released"') == (
-        'assert kinds == ["load", "unload"]\n'
-        "  got:      ['load']\n  expected: ['load', 'unload']\n  released")
-    assert failure_of("assert 'x' not in ['x', 'y']") == (
-        "assert 'x' not in ['x', 'y']\n  got:      'x'\n  expected: not in ['x', 'y']")
-    assert failure_of("assert not [3]") == (
-        "assert not [3]\n  got:      [3]\n  expected: a false value")
-    assert failure_of("assert 1 and 0") == "assert 0\n  got:      0"
-    assert failure_of("assert all(n % 2 for n, _ in [(1, 'a'), (2, 'b')] if n)") == (
-        "assert all(n % 2 for n, _ in [(1, 'a'), (2, 'b')] if n)\n"
-        "  got:      [(2, 'b')]\n  expected: no item for which it is false")
-    assert failure_of("assert any(n > 5 for n in iter([1, 2]))") == (
-        "assert any(n > 5 for n in iter([1, 2]))\n"
-        "  got:      [1, 2]\n  expected: one item for which it is true")
-    # Each operand is evaluated once, and a chain stops at its first false link.
-    calls = "seen = []\ndef f(x):\n    seen.append(x)\n    return x\n"
-    assert failure_of(calls + "assert f(1) < f(0) < f(5)") == (
-        "assert f(1) < f(0) < f(5)\n  got:      1\n  expected: < 0")
-    namespace = {}
-    exec(rewrite(calls + "assert f(1) < f(2) < f(3) and f([1]) == [1]\nassert not f([])\n"
-                 "assert all(x for x in [1, 2]) and any(x for x in [0, 1])", "<sample>"), namespace)
-    assert namespace["seen"] == [1, 2, 3, [1], []]
-    # This file and the helpers imported from the tests' folders are loaded
-    # rewritten.
-    assert isinstance(sys.modules[__name__].__loader__, RewritingLoader)
+    """pytest's own assert rewriting, in the test files and in the modules
+    the tests share (hardening.py of e2e_common here)."""
+    import hardening
     try:
-        got = [1]
-        assert got == [2]
+        got = ["load"]
+        assert got == ["load", "unload"]
     except AssertionError as error:
-        assert "expected: [2]" in str(error)
+        assert "assert ['load'] == ['load', 'unload']" in str(error)
+    try:
+        hardening.assert_start_and_end(["not the start line"])
+        raise RuntimeError("no failure")
+    except AssertionError as error:
+        assert "where None = " in str(error), "hardening.py's asserts are not rewritten"
+
+
+def test_skipped_test_exits_77_with_its_reason():
+    """What ctest and the end of scripts/test read: a skipped test exits with
+    77 and names its reason; a failed one exits with 1."""
+    with tempfile.TemporaryDirectory() as folder:
+        sample = Path(folder) / "test_sample.py"
+        sample.write_text("import pytest\n\ndef test_skips():\n    pytest.skip('needs X')\n\n"
+                          "def test_fails():\n    assert [1] == [2]\n")
+        skipped = pytest_as_ctest_runs_it(f"{sample}::test_skips", cwd=folder)
+        failed = pytest_as_ctest_runs_it(f"{sample}::test_fails", cwd=folder)
+    assert skipped.returncode == 77, skipped.stdout + skipped.stderr
+    assert "SKIPPED test_sample.test_skips: needs X" in skipped.stdout.splitlines()
+    assert failed.returncode == 1 and "assert [1] == [2]" in failed.stdout
 
 
 def test_host_arch_decision():

@@ -116,6 +116,9 @@ class Transcript:
     def __str__(self) -> str:
         return self.text
 
+    def __repr__(self) -> str:  # what a failed assert shows
+        return f"Transcript (driver exit {self.driver_code}):\n{self.summary()}"
+
 
 class DriverRun:
     """A driver started in the background (start_driver)."""

@@ -41,11 +41,7 @@ def kit_file(name: str) -> Path:
         "fakeapp": "testkit/apps/fakeapp.exe",
         "holdfile": "testkit/apps/holdfile.exe",
         "winpaths": "testkit/apps/winpaths.exe",
-        "snapshot": "testkit/apps/snapshot.exe",
-        "logbench": "testkit/bench/logbench.exe",
-        "wininitbench": "testkit/bench/wininitbench.exe",
-        "emptyprogram": "testkit/bench/emptyprogram.exe",
-        "floorprogram": "testkit/bench/floorprogram.exe",
+        "regkeys": "testkit/apps/regkeys.exe",
     }
     path = build_dir() / files[name]
     if not path.exists():
@@ -69,8 +65,20 @@ def wine() -> str:
     return WINE64 if wine_arch() == "win64" else "wine"
 
 
+# Wine gives a program the language of the locale it starts in; the tests
+# expect English texts, whatever the host's LANG, unless a test chooses a
+# locale (extra_env=locale_env("de_DE.UTF-8")). "C" is English to Wine.
+ENGLISH = "C.UTF-8"
+
+
+def locale_env(name: str) -> dict:
+    """The variables that start a Windows program in the locale name."""
+    return {"LC_ALL": name, "LANG": name}
+
+
 def wine_env(prefix_path: Path) -> dict:
-    env = dict(os.environ)
+    env = {k: v for k, v in os.environ.items() if not k.startswith("LC_") and k != "LANGUAGE"}
+    env.update(locale_env(ENGLISH))
     env.update({
         "WINEPREFIX": str(prefix_path),
         "WINEARCH": wine_arch(),

@@ -12,10 +12,11 @@ import shutil
 import subprocess
 import tempfile
 from pathlib import Path, PureWindowsPath
-from typing import Dict, List, Optional, Sequence
+from concurrent.futures import ThreadPoolExecutor
+from typing import Callable, Dict, Iterable, List, Optional, Sequence, Set, Tuple
 
 from . import env, session
-from .registry import Registry, parse_export, parse_hive, reg_file_text
+from .registry import Registry, normalize_key, parse_export, parse_hive, reg_file_text
 
 # Seconds the wineserver stays up with no program running. Long enough for
 # any pause of a test; bounded, so a test that was killed leaves no server
@@ -45,7 +46,8 @@ class Prefix:
     def fresh(cls, version: str = "winxp", name: Optional[str] = None) -> "Prefix":
         """A new prefix (a copy of the template) with the given Windows
         version, booted and running. The name defaults to the running test's
-        name (see vtxkit.run); an existing prefix of that name is replaced."""
+        name (as the kit's pytest plugin sets it); an existing prefix of that name is
+        replaced."""
         if not os.environ.get("DISPLAY"):
             # A wineserver started without a display fails every window call.
             raise WineError("no X display: set DISPLAY (scripts/test starts one)")
@@ -243,41 +245,68 @@ class Prefix:
 
     def read_keys(self, keys: Sequence[str], parallel: int = 4) -> Registry:
         """Live reads of several keys (one reg export each, up to `parallel`
-        side by side), merged into one Registry."""
-        self.boot()
+        side by side), merged into one Registry. A key that does not exist
+        reads as nothing; a read that fails is tried again, and raises
+        WineError when it keeps failing, so that it never passes for a key
+        that is gone."""
         registry = Registry()
-        pending = list(keys)
-        running: List[tuple] = []
-        try:
-            while pending or running:
-                while pending and len(running) < parallel:
-                    handle, name = tempfile.mkstemp(suffix=".reg", dir=self.path)
-                    os.close(handle)
-                    running.append((name, subprocess.Popen(
-                        [env.wine(), "reg", "export", pending.pop(0), self.win(name), "/y"],
-                        env=self.env(), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                        stderr=subprocess.DEVNULL)))
-                name, process = running.pop(0)
-                if process.wait(timeout=120) == 0:
-                    text = Path(name).read_bytes().decode("utf-16", errors="replace")
-                    parse_export(text, registry)
-                os.unlink(name)
-        finally:
-            for name, process in running:
-                process.kill()
-                os.unlink(name)
+        for read in self._reg_each(keys, _export, parallel).values():
+            if read is not None:
+                registry.merge(read)
         return registry
+
+    def existing_keys(self, keys: Iterable[str]) -> Set[str]:
+        """Which of the keys exist now, as normalised lower-case names (one
+        run of the kit's regkeys.exe); what it cannot tell is asked again,
+        then raises WineError."""
+        keys = sorted(set(keys))
+        for _ in range(READ_TRIES if keys else 0):
+            done = self.run(env.kit_file("regkeys"), *keys)
+            answers = done.stdout.split()
+            if done.returncode == 0 and len(answers) == len(keys) and "?" not in answers:
+                return {normalize_key(k).lower() for k, a in zip(keys, answers) if a == "1"}
+        if keys:
+            raise WineError(f"regkeys.exe could not tell which keys exist "
+                            f"(exit {done.returncode}): {done.stdout.strip()[-200:]}")
+        return set()
+
+    def _reg_each(self, keys: Sequence[str], job, parallel: int) -> Dict[str, object]:
+        """job(prefix, key) for every key, up to `parallel` side by side, in
+        rounds: what a round could not read is tried again in the next; what
+        keeps failing raises WineError."""
+        self.boot()
+        answers: Dict[str, object] = {}
+        failures: Dict[str, str] = {}
+        pending = list(keys)
+        for _ in range(READ_TRIES):
+            failures = {}
+            for key, (found, problem) in zip(pending, _parallel(
+                    [lambda key=key: job(self, key) for key in pending], parallel)):
+                if problem:
+                    failures[key] = problem
+                else:
+                    answers[key] = found
+            pending = list(failures)
+            if not pending:
+                return answers
+        raise WineError("registry read failed " + str(READ_TRIES) + " times: " +
+                        "; ".join(f"{key}: {problem}" for key, problem in failures.items()))
 
     def reg_value(self, key: str, name: str = "", default=None):
         """One value, read live (reg query): str for REG_SZ and
         REG_EXPAND_SZ, int for REG_DWORD, a list of str for REG_MULTI_SZ,
-        bytes otherwise; default when the key or value is missing."""
+        bytes otherwise; default when the key or value is missing (a query
+        that keeps failing raises WineError)."""
         args = ["reg", "query", key] + (["/v", name] if name else ["/ve"])
-        done = self.wine(args, check=False)
-        if done.returncode != 0:
-            return default
-        parsed = _parse_query_line(done.stdout, name)
-        return default if parsed is None else parsed
+        for _ in range(READ_TRIES):
+            done = self.wine(args, check=False)
+            if done.returncode == 0:
+                parsed = _parse_query_line(done.stdout, name)
+                return default if parsed is None else parsed
+            if _is_missing(done):
+                return default
+        raise WineError(f"reg query {key} {name!r} failed {READ_TRIES} times: "
+                        f"{(done.stdout + done.stderr).strip()[-300:]}")
 
     def registry(self, classes: bool = False) -> Registry:
         """A live snapshot of HKEY_LOCAL_MACHINE\Software and \System and of
@@ -305,6 +334,40 @@ class Prefix:
         registry = parse_hive((self.path / "system.reg").read_text("utf-8", "replace"), "HKLM")
         user = (self.path / "user.reg").read_text("utf-8", "replace")
         return parse_hive(user, "HKCU", registry)
+
+
+# Reads of the registry through reg.exe: its answer when a key or value does
+# not exist (in English, the language the kit starts Wine in), and how often
+# a read that fails otherwise is tried.
+MISSING = "reg: Unable to find the specified registry"
+READ_TRIES = 3
+
+
+def _is_missing(done) -> bool:
+    return done.returncode == 1 and MISSING in done.stdout
+
+
+def _export(prefix, key: str) -> Tuple[Optional[Registry], str]:
+    """(the key read, or None when it does not exist; what went wrong)."""
+    handle, name = tempfile.mkstemp(suffix=".reg", dir=prefix.path)
+    os.close(handle)
+    try:
+        done = prefix.wine(["reg", "export", key, prefix.win(name), "/y"], check=False)
+        if _is_missing(done):
+            return None, ""
+        text = Path(name).read_bytes().decode("utf-16", errors="replace") \
+            if done.returncode == 0 else ""
+        read = parse_export(text)
+        if done.returncode != 0 or not read.has_key(key):  # wrote less than the key
+            return None, f"exit {done.returncode}: {(done.stdout + done.stderr).strip()[-200:]}"
+        return read, ""
+    finally:
+        os.unlink(name)
+
+
+def _parallel(jobs: Sequence[Callable], parallel: int) -> List:
+    with ThreadPoolExecutor(parallel) as pool:
+        return list(pool.map(lambda job: job(), jobs))
 
 
 _QUERY_TYPES = {"REG_SZ": 1, "REG_EXPAND_SZ": 2, "REG_BINARY": 3, "REG_DWORD": 4,

@@ -1,13 +1,15 @@
-"""The rehearsal of a package's removal: installs a described package (see
-package.py) into a sandbox prefix, runs the real tool on it, and reports
-what was removed, what of the package is left and why, what else changed,
-the scheduled entries and the log; then restarts the prefix and checks that
-nothing of the package is left and nothing else changed.
-(scripts/demo --package FILE runs it; see demo.py).
+"""The rehearsal of a package's removal: lays a described package out in a
+sandbox prefix (package.py), runs the real tool on it, and judges what was
+removed, what of the package is left and why, what else changed, the
+scheduled entries and the log; then restarts the prefix and judges again.
+(The makers' tests and scripts/demo --package FILE run it.)
 
-The package's footprint is measured, not taken on trust: it is everything
-that laying out the description added to the prefix (folders created on
-the way included), beside the others' things laid out before it."""
+    rehearsal = Rehearsal(description, "98")
+    outcome = rehearsal.run()            # or, step by step with a look at
+                                         # each: install(), remove(), restart()
+
+The package's footprint is measured, not taken on trust: everything that
+laying out the description made (package.py)."""
 from dataclasses import dataclass, field
 from pathlib import Path, PureWindowsPath
 from typing import Callable, List, Optional, Tuple
@@ -16,8 +18,10 @@ from . import env
 from .apps import FakeApp
 from .driver import run_driver
 from .logs import read_log, read_log_text, scheduled_deletions
-from .package import PackageDescription, install, install_others
+from .package import Package
+from .description import PackageDescription
 from .prefix import Prefix
+from .registry import normalize_key
 from .relay import Relay
 from .snapshot import Diff, Snapshot, diff
 
@@ -31,20 +35,8 @@ SCHEDULED = "scheduled for the next start"
 Runner = Callable[[Prefix, Path, str], None]
 
 
-def heading(text: str) -> None:
-    print(f"\n=== {text} ===", flush=True)
-
-
-def listing(title: str, items) -> None:
-    items = list(items)
-    print(f"{title} ({len(items)}):")
-    for item in items:
-        print(f"  {item}")
-
-
 def scripted_runner(prefix: Prefix, tool_exe: Path, tool_dir: str) -> None:
     """A scripted user: confirms, then puts the restart off."""
-    heading("Running vtxremove.exe with a scripted user (confirms, restarts later)")
     print(run_driver(prefix, tool_exe, cwd=tool_dir, answers=["yes", "no"]).summary())
 
 
@@ -94,6 +86,8 @@ def other_changes(change: Diff) -> List[str]:
 
 
 def key_of(item: Item) -> str:
+    if item[0] in ("key", "value"):
+        item = (item[0], normalize_key(item[1])) + tuple(item[2:])
     return "|".join(item).lower()
 
 
@@ -101,9 +95,21 @@ def under(path: str, folder: str) -> bool:
     return path.lower().startswith(folder.rstrip("\\").lower() + "\\")
 
 
+def footprint_items(package: Package) -> List[Item]:
+    """Everything of the package, the files it only schedules included."""
+    mine = package.footprint
+    ordered = lambda paths: sorted(paths, key=str.lower)  # noqa: E731
+    items: List[Item] = [("dir", d) for d in ordered(mine.dirs)]
+    items += [("file", f) for f in ordered(mine.files + package.scheduled)]
+    items += [("key", normalize_key(k)) for k in mine.keys]
+    items += [("value", normalize_key(k), n) for k, n in mine.values]
+    return items
+
+
 # ---------------------------------------------------------------- outcome
 @dataclass
 class Outcome:
+    companions_closed: List[str] = field(default_factory=list)
     removed: List[str] = field(default_factory=list)
     left: List[str] = field(default_factory=list)          # "item: reason"
     else_changed: List[str] = field(default_factory=list)
@@ -124,79 +130,51 @@ class Outcome:
 
 class Rehearsal:
     def __init__(self, description: PackageDescription, windows: str,
-                 prefix_name: Optional[str] = None, runner: Runner = scripted_runner,
-                 relay: Optional[Relay] = None):
+                 prefix_name: Optional[str] = None, relay: Optional[Relay] = None):
         self.description = description
         self.windows = windows
         self.prefix_name = prefix_name
-        self.runner = runner
         self.relay = relay  # traces what the tool calls (relay.py)
-        self.tool_dir = description.tool_dir
         self.prefix: Optional[Prefix] = None
+        self.package: Optional[Package] = None
         self.footprint: List[Item] = []
         self.companions: List[Tuple[FakeApp, str]] = []
+        self.installed: Optional[Snapshot] = None
         self.outcome = Outcome()
 
-    # ------------------------------------------------------------ steps
-    def run(self) -> Outcome:
-        heading(f"Sandbox prefix as Windows {self.windows}: {self.description.name}")
-        self.prefix = prefix = Prefix.fresh(VERSIONS[self.windows], name=self.prefix_name)
-        print(prefix.path)
-        if self.relay:
-            self.relay.install(prefix)
-        others = install_others(self.description, prefix)
-        bare = Snapshot.take(prefix)
-        install(self.description, prefix, STUB_CONFIG)
-        installed = Snapshot.take(prefix)
-        self.footprint = [i for i in added_items(diff(bare, installed))
-                          if not self._is_tool_item(i)]
-        self.show_footprint(others)
-        self.companions = [(FakeApp(prefix, cls, title), f'"{title}" (class "{cls}"), {label}')
-                           for label, cls, title in self.description.windows]
-        self.runner(self.relay.wrap(prefix) if self.relay else prefix,
-                    prefix.unix(self.tool_dir) / "vtxremove.exe", self.tool_dir)
-        self.judge_run(installed)
-        self.show_schedule_and_log()
-        heading("Restarting Windows in the prefix")
-        for app, _ in self.companions:
-            app.stop()
-        prefix.restart()
-        self.judge_restart(installed)
-        prefix.stop()
+    def run(self, runner: Runner = scripted_runner) -> Outcome:
+        self.install()
+        self.remove(runner)
+        self.restart()
         return self.outcome
 
-    def _is_tool_item(self, item: Item) -> bool:
-        return item[0] in ("file", "dir") and (
-            under(item[1], self.tool_dir) or item[1].lower() == self.tool_dir.lower())
+    # ------------------------------------------------------------ steps
+    def install(self) -> Package:
+        """A fresh prefix of the Windows version with the package laid out
+        and its companion programs' windows open."""
+        self.prefix = prefix = Prefix.fresh(VERSIONS[self.windows], name=self.prefix_name)
+        if self.relay:
+            self.relay.install(prefix)
+        self.package = Package(prefix, self.description, stub_config=STUB_CONFIG).install()
+        self.footprint = footprint_items(self.package)
+        self.installed = Snapshot.take(prefix)
+        self.companions = [(FakeApp(prefix, cls, title), f'"{title}" (class "{cls}"), {label}')
+                           for label, cls, title in self.description.windows]
+        return self.package
 
-    def show_footprint(self, others) -> None:
-        heading("The driver package's footprint before the removal")
-        files = [i[1] for i in self.footprint if i[0] == "file"]
-        listing("files", [f for f in files if not f.lower().endswith(".lnk")])
-        listing("shortcuts", [f for f in files if f.lower().endswith(".lnk")])
-        listing("folders", [i[1] for i in self.footprint if i[0] == "dir"])
-        listing("registry keys", [short_key(i[1]) for i in self.footprint if i[0] == "key"])
-        listing("registry values in keys that are not the package's",
-                [f"{short_key(i[1])} : {i[2]}" for i in self.footprint if i[0] == "value"])
-        listing("dial-up entries", self.description.dialups)
-        listing("companion program windows",
-                [f'"{t}" (class "{c}"), {label}' for label, c, t in self.description.windows])
-        listing("not the package's, must survive", others.files + others.keys)
-
-    # ------------------------------------------------------------ judging
-    def judge_run(self, installed: Snapshot) -> None:
-        prefix, outcome = self.prefix, self.outcome
-        closed = [what for app, what in self.companions if not app.alive()]
-        listing("companion programs closed by the tool", closed)
-        after = Snapshot.take(prefix)
-        change = diff(installed, after)
-        heading("What the removal changed (before/after snapshot)")
+    def remove(self, runner: Runner = scripted_runner) -> Outcome:
+        """The tool run by runner, then what it changed."""
+        prefix = self.prefix
+        runner(self.relay.wrap(prefix) if self.relay else prefix,
+               self.package.tool_exe, self.package.tool_dir_win)
+        outcome = self.outcome
+        outcome.companions_closed = [what for app, what in self.companions if not app.alive()]
+        change = diff(self.installed, Snapshot.take(prefix))
         outcome.scheduled = scheduled_deletions(prefix)
         scheduled = self._scheduled_paths(outcome.scheduled)
         gone = {key_of(i) for i in removed_items(change)}
-        mine = {key_of(i) for i in self.footprint}
         outcome.removed = [describe(i) for i in self.footprint if key_of(i) in gone]
-        left = [i for i in self.footprint if key_of(i) not in gone and not self._gone_with(i, gone)]
+        left = self._left(gone)
         outcome.left = [f"{describe(i)}: {self._reason(i, left, gone, scheduled)}" for i in left]
         outcome.left += [f"window {what}: no row of the tool's window list matches it"
                          for app, what in self.companions if app.alive()]
@@ -205,30 +183,34 @@ class Rehearsal:
                             for n in self.description.dialups if n.lower() in named]
         outcome.left += [f"dial-up entry {n}: {NOT_NAMED}"
                          for n in self.description.dialups if n.lower() not in named]
-        outcome.else_changed = self._else(change, mine)
-        listing("removed", outcome.removed)
-        listing("left of the package", outcome.left)
-        listing("what else changed", outcome.else_changed)
+        outcome.else_changed = self._else(change)
+        outcome.log = read_log_text(prefix)
+        return outcome
 
-    def judge_restart(self, installed: Snapshot) -> None:
+    def restart(self) -> Outcome:
+        """Windows restarted in the prefix: what is left then."""
         outcome = self.outcome
-        change = diff(installed, Snapshot.take(self.prefix))
+        for app, _ in self.companions:
+            app.stop()
+        self.prefix.restart()
+        change = diff(self.installed, Snapshot.take(self.prefix))
         gone = {key_of(i) for i in removed_items(change)}
-        left = [i for i in self.footprint if key_of(i) not in gone and not self._gone_with(i, gone)]
-        outcome.left_after_restart = [describe(i) for i in left]
+        outcome.left_after_restart = [describe(i) for i in self._left(gone)]
         outcome.left_after_restart += [line for line in outcome.left
                                        if line.startswith(("window ", "dial-up entry "))]
+        outcome.else_changed_after_restart = self._else(change)
+        self.prefix.stop()
+        return outcome
+
+    # ------------------------------------------------------------ judging
+    def _left(self, gone: set) -> List[Item]:
+        """The footprint's items not gone; a value of a removed key went
+        with it."""
+        return [i for i in self.footprint if key_of(i) not in gone and
+                not (i[0] == "value" and key_of(("key", i[1])) in gone)]
+
+    def _else(self, change: Diff) -> List[str]:
         mine = {key_of(i) for i in self.footprint}
-        outcome.else_changed_after_restart = self._else(change, mine)
-        listing("left of the package after the restart", outcome.left_after_restart)
-        listing("what else changed after the restart", outcome.else_changed_after_restart)
-
-    @staticmethod
-    def _gone_with(item: Item, gone: set) -> bool:
-        """A value of a removed key went with it."""
-        return item[0] == "value" and key_of(("key", item[1])) in gone
-
-    def _else(self, change: Diff, mine: set) -> List[str]:
         lines = [f"removed {describe(i)}" for i in removed_items(change)
                  if key_of(i) not in mine and not self._expected(i)]
         for line, item in zip(other_changes(change), self._changed_items(change)):
@@ -251,7 +233,8 @@ class Rehearsal:
                 self.prefix.folders()["windows"])
             if in_windows and name in ("vtx.log", "wininit.ini", "wininit.bak"):
                 return True
-            return self._is_tool_item(item)
+            tool_dir = self.package.tool_dir_win
+            return under(item[1], tool_dir) or item[1].lower() == tool_dir.lower()
         if item[0] == "value":
             return (item[1].lower() == SESSION_MANAGER.lower()
                     and item[2] == "PendingFileRenameOperations")
@@ -275,9 +258,10 @@ class Rehearsal:
         """A folder of the package above the file's own folder whose files
         the tool removed."""
         own = [i for i in self.footprint if i[0] == "file" and key_of(i) in gone]
+        dirs = {key_of(i) for i in self.footprint if i[0] == "dir"}
         for folder in list(PureWindowsPath(path).parents)[1:]:
-            is_mine = key_of(("dir", str(folder))) in {key_of(i) for i in self.footprint}
-            if is_mine and any(PureWindowsPath(i[1]).parent == folder for i in own):
+            if key_of(("dir", str(folder))) in dirs and \
+                    any(PureWindowsPath(i[1]).parent == folder for i in own):
                 return str(folder)
         return None
 
@@ -305,18 +289,3 @@ class Rehearsal:
                 if sep and "\\" not in rest:
                     named.add(rest.lower())
         return named
-
-    def show_schedule_and_log(self) -> None:
-        heading("Scheduled for deletion at the next start")
-        title = "PendingFileRenameOperations" if self.prefix.is_nt else "wininit.ini [rename] NUL"
-        listing(title, self.outcome.scheduled)
-        heading("The log, VTX.LOG in the Windows directory")
-        self.outcome.log = read_log_text(self.prefix)
-        print(self.outcome.log)
-
-
-def summary(outcome: Outcome) -> str:
-    if outcome.clean:
-        return "the package is gone and nothing else was touched"
-    return "something of the package was left or something else changed (see above)"
-

@@ -77,14 +77,14 @@ class CallCounter:
 
 
 class TracedRun:
-    """The fixture's tool run under the driver with the relay trace on
+    """The package's tool run under the driver with the relay trace on
     (relay_calls_from must have been called on the prefix). image is the
     tool's (base, end) in memory."""
 
-    def __init__(self, fixture, image: Tuple[int, int], answers=(), **options):
-        self.prefix = fixture.prefix
+    def __init__(self, package, image: Tuple[int, int], answers=(), **options):
+        self.prefix = package.prefix
         self.counter = CallCounter(*image)
-        self.run = fixture.start_tool(answers, extra_env={"WINEDEBUG": RELAY_DEBUG},
+        self.run = package.start_tool(answers, extra_env={"WINEDEBUG": RELAY_DEBUG},
                                       stderr=subprocess.PIPE, **options)
         self.reader = threading.Thread(target=self.counter.read, args=(self.run.process.stderr,),
                                        daemon=True)

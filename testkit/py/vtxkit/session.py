@@ -1,13 +1,9 @@
-"""The running test, as the runner (run.py) sets it: names the prefixes
+"""The running test, as the kit's pytest plugin sets it: names the prefixes
 that the test makes."""
 import re
 
 current_test = "adhoc"
 _prefix_serial = 0
-
-
-class Skip(Exception):
-    """Raised by a test that cannot run here (the reason is printed)."""
 
 
 def begin(test_id: str) -> None:

@@ -42,7 +42,8 @@ class Snapshot:
     @classmethod
     def take(cls, prefix, registry: bool = True) -> "Snapshot":
         """Files of drive C, and (unless registry=False) a live read of the
-        registry (Prefix.registry)."""
+        registry (Prefix.registry). What cannot be read raises: it must not
+        look removed in a difference."""
         return cls(_scan_files(prefix), prefix.registry() if registry else Registry())
 
     def has_file(self, win_path: str) -> bool:
@@ -99,10 +100,17 @@ def _ignored(path: str, patterns: List[str]) -> bool:
     return any(fnmatch.fnmatchcase(lower, p) for p in patterns)
 
 
+def _unreadable(error: OSError) -> None:
+    """A folder or file that vanished while the walk went on is gone; one
+    that could not be read must not look gone."""
+    if not isinstance(error, FileNotFoundError):
+        raise error
+
+
 def _scan_files(prefix) -> Dict[str, tuple]:
     found = {}
     root = str(prefix.drive_c)
-    for directory, dirs, files in os.walk(root):
+    for directory, dirs, files in os.walk(root, onerror=_unreadable):
         rel = directory[len(root):].lstrip("/").replace("/", "\\")
         base = "C:\\" + rel + ("\\" if rel else "")
         for name in dirs:
@@ -112,7 +120,7 @@ def _scan_files(prefix) -> Dict[str, tuple]:
             path = base + name
             try:
                 info = os.lstat(os.path.join(directory, name))
-            except OSError:
+            except FileNotFoundError:
                 continue
             found[path.lower()] = (path, False, info.st_size, info.st_mtime_ns)
     return found

@@ -8,7 +8,8 @@ result line); JUNIT_FILE is its --output-junit file (the output of every
 test). Both are ctest's own files of this run: its LastTest.log can be
 rewritten by any other ctest call on the same build tree, such as the seeded
 faults' check. A test that did not run names its reason in its output
-("SKIPPED NAME: reason", as the kit's runner and vtx_skipped_test write it);
+("SKIPPED NAME: reason", as the kit's pytest plugin and vtx_skipped_test
+write it);
 a GoogleTest case skipped inside a program that ran is followed by
 "[  SKIPPED ] Case (...)", its reason on the line before."""
 import re

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "AppArgs.h"
+#include "testkit/apps/AppArgs.h"
 #include "sysutil/Handles.h"
 
 namespace {

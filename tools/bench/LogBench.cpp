@@ -15,8 +15,8 @@
 
 #include "log/Logger.h"
 #include "sysutil/KmvdUtil.h"
-#include "testkit/bench/LineCount.h"
-#include "testkit/bench/Stopwatch.h"
+#include "tools/bench/LineCount.h"
+#include "tools/bench/Stopwatch.h"
 
 namespace {
 

@@ -1,8 +1,9 @@
-"""The demo: the rehearsal (rehearsal.py) of a described driver package,
-by default the sample package dist/sample-pathmark100.ini, with pictures of
-the tool's boxes and progress window.
+"""The demo: the rehearsal (vtxkit.rehearsal) of a described driver package,
+by default the sample package dist/sample-pathmark100.ini, told step by step,
+with pictures of the tool's boxes and progress window.
 
-    python3 -m vtxkit.demo [--package FILE] [--windows 95|98|me|2000|xp] [--interactive]
+    testkit/python tools/demo/demo.py [--package FILE] [--windows 95|98|me|2000|xp]
+                                      [--interactive]      (scripts/demo runs it)
 
 Without --interactive a scripted user confirms and puts the restart off;
 with it, the person at the display answers the boxes."""
@@ -14,26 +15,38 @@ import threading
 import time
 from pathlib import Path
 
-from . import env
-from .driver import DEFAULT_CAPTION, start_driver
-from .package import DescriptionError, PackageDescription
-from .png import bmp_to_png
-from .prefix import Prefix, WineError
-from .rehearsal import VERSIONS, Rehearsal, heading, listing, summary
+from png import bmp_to_png
+from vtxkit import env
+from vtxkit.description import SAMPLE, DescriptionError, PackageDescription
+from vtxkit.driver import DEFAULT_CAPTION, start_driver
+from vtxkit.prefix import Prefix, WineError
+from vtxkit.rehearsal import VERSIONS, Outcome, Rehearsal, short_key
 
-SAMPLE = env.source_dir() / "dist" / "sample-pathmark100.ini"
+SNAPSHOT = env.build_dir() / "tools" / "demo" / "snapshot.exe"
 
 
+def heading(text: str) -> None:
+    print(f"\n=== {text} ===", flush=True)
+
+
+def listing(title: str, items) -> None:
+    items = list(items)
+    print(f"{title} ({len(items)}):")
+    for item in items:
+        print(f"  {item}")
+
+
+# ---------------------------------------------------------------- pictures
 class Snapper:
     """Takes the pictures: the confirmation question and the progress window."""
 
-    def __init__(self, prefix: Prefix, out: Path):
-        self.prefix, self.out = prefix, out
+    def __init__(self, out: Path):
+        self.prefix, self.out = None, out
         self.saved = {}
 
     def take(self, kind: str, name: str) -> bool:
         bmp = self.out / f"{name}.bmp"
-        done = self.prefix.run(env.kit_file("snapshot"), "--caption", DEFAULT_CAPTION,
+        done = self.prefix.run(SNAPSHOT, "--caption", DEFAULT_CAPTION,
                                "--kind", kind, "--out", self.prefix.win(bmp), timeout=30)
         if done.returncode != 0 or not bmp.exists():
             return False
@@ -68,6 +81,7 @@ def scripted_runner(snapper: Snapper):
     of the confirmation question and of the progress window at work."""
     def run_scripted(prefix: Prefix, tool_exe: Path, tool_dir: str) -> None:
         heading("Running vtxremove.exe with a scripted user (confirms, restarts later)")
+        snapper.prefix = prefix
         run = start_driver(prefix, tool_exe, cwd=tool_dir, answers=["yes", "no"], holds=[1])
         run.wait_for("hold", n=1, timeout=60)
         snapper.take("box", "confirmation")
@@ -81,6 +95,7 @@ def scripted_runner(snapper: Snapper):
 def interactive_runner(snapper: Snapper):
     def run_interactive(prefix: Prefix, tool_exe: Path, tool_dir: str) -> None:
         heading("Running vtxremove.exe: answer its questions on your display")
+        snapper.prefix = prefix
         stop = threading.Event()
         watcher = threading.Thread(target=snapper.watch, args=(stop,), daemon=True)
         watcher.start()
@@ -91,6 +106,61 @@ def interactive_runner(snapper: Snapper):
     return run_interactive
 
 
+# ---------------------------------------------------------------- the story
+def show_footprint(rehearsal: Rehearsal) -> None:
+    heading("The driver package's footprint before the removal")
+    description, footprint = rehearsal.description, rehearsal.footprint
+    files = [i[1] for i in footprint if i[0] == "file"]
+    listing("files", [f for f in files if not f.lower().endswith(".lnk")])
+    listing("shortcuts", [f for f in files if f.lower().endswith(".lnk")])
+    listing("folders", [i[1] for i in footprint if i[0] == "dir"])
+    listing("registry keys", [short_key(i[1]) for i in footprint if i[0] == "key"])
+    listing("registry values in keys that are not the package's",
+            [f"{short_key(i[1])} : {i[2]}" for i in footprint if i[0] == "value"])
+    listing("dial-up entries", description.dialups)
+    listing("companion program windows",
+            [f'"{t}" (class "{c}"), {label}' for label, c, t in description.windows])
+    others = rehearsal.package.sentinels
+    listing("not the package's, must survive",
+            others.files + others.keys + [f"{k} : {n}" for k, n in others.values])
+
+
+def show_removal(outcome: Outcome, nt: bool) -> None:
+    listing("companion programs closed by the tool", outcome.companions_closed)
+    heading("What the removal changed (before/after snapshot)")
+    listing("removed", outcome.removed)
+    listing("left of the package", outcome.left)
+    listing("what else changed", outcome.else_changed)
+    heading("Scheduled for deletion at the next start")
+    listing("PendingFileRenameOperations" if nt else "wininit.ini [rename] NUL", outcome.scheduled)
+    heading("The log, VTX.LOG in the Windows directory")
+    print(outcome.log)
+
+
+def show_restart(outcome: Outcome) -> None:
+    listing("left of the package after the restart", outcome.left_after_restart)
+    listing("what else changed after the restart", outcome.else_changed_after_restart)
+
+
+def summary(outcome: Outcome) -> str:
+    if outcome.clean:
+        return "the package is gone and nothing else was touched"
+    return "something of the package was left or something else changed (see above)"
+
+
+def rehearse(rehearsal: Rehearsal, runner) -> Outcome:
+    heading(f"Sandbox prefix as Windows {rehearsal.windows}: {rehearsal.description.name}")
+    rehearsal.install()
+    print(rehearsal.prefix.path)
+    show_footprint(rehearsal)
+    show_removal(rehearsal.remove(runner), rehearsal.prefix.is_nt)
+    heading("Restarting Windows in the prefix")
+    outcome = rehearsal.restart()
+    show_restart(outcome)
+    return outcome
+
+
+# ---------------------------------------------------------------- main
 def unloadable_library(description: PackageDescription) -> str:
     """Why the package's own installer library cannot be rehearsed here: the
     64-bit test build cannot load a 32-bit library. Empty when it can."""
@@ -125,16 +195,10 @@ def main(argv=None) -> int:
     out.mkdir(parents=True, exist_ok=True)
     name = f"demo-{args.windows}" if args.package.resolve() == SAMPLE.resolve() else \
         f"demo-{args.package.stem}-{args.windows}"
-    snapper = Snapper(None, out)
+    snapper = Snapper(out)
     runner = (interactive_runner if args.interactive else scripted_runner)(snapper)
-
-    def run_with_pictures(prefix: Prefix, tool_exe: Path, tool_dir: str) -> None:
-        snapper.prefix = prefix
-        runner(prefix, tool_exe, tool_dir)
-
     try:
-        outcome = Rehearsal(description, args.windows, prefix_name=name,
-                            runner=run_with_pictures).run()
+        outcome = rehearse(Rehearsal(description, args.windows, prefix_name=name), runner)
     except (WineError, OSError, subprocess.SubprocessError) as error:
         print(f"demo: {error}", file=sys.stderr)
         return 1

@@ -1,14 +1,16 @@
 """Prints how long the kit's common steps take here:
 
-    python3 -m vtxkit.measure      (needs DISPLAY and a built test kit)"""
+    testkit/python tools/bench/measure.py
+        (with the environment scripts/bench gives: DISPLAY, a build,
+        PYTHONPATH=testkit/py)"""
 import sys
 import time
 
-from . import env
-from .driver import run_driver
-from .fixture import PackageFixture
-from .prefix import Prefix
-from .snapshot import Snapshot
+from vtxkit import env
+from vtxkit.driver import run_driver
+from vtxkit.package import Package
+from vtxkit.prefix import Prefix
+from vtxkit.snapshot import Snapshot
 
 
 def _time(label: str, action):
@@ -23,8 +25,8 @@ def main() -> int:
     prefix = _time("fresh prefix (copy, boot, version)", lambda: Prefix.fresh("winxp", "measure"))
     try:
         _time("folders (winpaths.exe)", prefix.folders)
-        fixture = _time("fixture install", lambda: PackageFixture(prefix).install())
-        key = fixture.package_key
+        package = _time("package install (the sample)", lambda: Package(prefix).install())
+        key = package.package_key
         _time("reg_value (reg query)", lambda: prefix.reg_value(key, "vci"))
         _time("read_key (reg export, one key)", lambda: prefix.read_key(key))
         _time("registry (live, without Classes)", prefix.registry)

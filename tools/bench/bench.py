@@ -2,7 +2,8 @@
 beside the cost of starting and ending an empty Windows program in the same
 kind of prefix. Figures only: nothing is compared with a limit.
 
-    python3 -m vtxkit.bench      (needs DISPLAY and a built test kit)
+    testkit/python tools/bench/bench.py     (scripts/bench runs it: it
+                                            needs DISPLAY and a build)
 
   baseline        emptyprogram.exe started and ended in a fresh winxp
                   prefix, timed from Linux (median of 9, after one warm-up)
@@ -32,10 +33,10 @@ import time
 from dataclasses import dataclass
 from typing import Dict, List, Sequence
 
-from . import env
-from .fixture import PackageFixture
-from .floor import floor_runs
-from .prefix import Prefix, WineError
+from floor import PROGRAMS, floor_runs
+from vtxkit import env
+from vtxkit.package import Package
+from vtxkit.prefix import Prefix, WineError
 
 DESIGNED_PAUSES = 5 + 2 + 3  # seconds the run sleeps on purpose
 RUNS = 3
@@ -73,7 +74,7 @@ def output_fields(text: str) -> Dict[str, List[str]]:
 
 
 def run_checked(prefix: Prefix, name: str, *args, cwd=None) -> Dict[str, List[str]]:
-    done = prefix.run(env.kit_file(name), *args, cwd=cwd, timeout=300)
+    done = prefix.run(PROGRAMS / f"{name}.exe", *args, cwd=cwd, timeout=300)
     if done.returncode != 0:
         raise BenchError(f"{name} exited {done.returncode}: {done.stdout.strip()} "
                          f"{done.stderr.strip()[-300:]}")
@@ -107,7 +108,7 @@ def start_and_end(prefix: Prefix, program) -> float:
 def measure_baseline(prefix: Prefix) -> Figure:
     """Under Wine these starts fall into steps of about 16 ms and vary with
     the machine's load: the median of several."""
-    program = env.kit_file("emptyprogram")
+    program = PROGRAMS / "emptyprogram.exe"
     prefix.boot()
     start_and_end(prefix, program)  # warm-up: the image is read once
     seconds = [start_and_end(prefix, program) for _ in range(BASELINE_STARTS)]
@@ -125,20 +126,20 @@ def measure_log_entry(prefix: Prefix) -> Figure:
                   statistics.median(entry_ms) / 1000, spread(entry_ms))
 
 
-def check_removed(fixture: PackageFixture) -> None:
-    left = [p for p in fixture.footprint.files if fixture.prefix.unix(p).exists()]
-    if left or fixture.prefix.reg_value(fixture.package_key, "vci") is not None:
+def check_removed(package: Package) -> None:
+    left = [p for p in package.footprint.files if package.prefix.unix(p).exists()]
+    if left or package.prefix.reg_value(package.package_key, "vci") is not None:
         raise BenchError(f"the run left the package behind: {left[:3]} ...")
 
 
 def measure_run(number: int) -> Figure:
     prefix = Prefix.fresh("winxp", name="bench-run")
     try:
-        fixture = PackageFixture(prefix).install()
-        transcript = fixture.run_tool(answers=["yes", "no"])
+        package = Package(prefix).install()
+        transcript = package.run_tool(answers=["yes", "no"])
         if transcript.result != "exit" or transcript.exit_code != 0:
             raise BenchError(f"run {number} did not end well:\n{transcript.summary()}")
-        check_removed(fixture)
+        check_removed(package)
     finally:
         finished(prefix)
     gross = transcript.of_kind("exit")[-1].time - transcript.of_kind("start")[0].time

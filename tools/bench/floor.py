@@ -5,9 +5,11 @@ the visible work alone, so the run's own cost can be read beside it."""
 import shutil
 from typing import List
 
-from . import env
-from .driver import run_driver
-from .prefix import Prefix
+from vtxkit import env
+from vtxkit.driver import run_driver
+from vtxkit.prefix import Prefix
+
+PROGRAMS = env.build_dir() / "tools" / "bench"
 
 # One device whose uninstall reports progress twice: the stand-in's default,
 # and so the bar of the measured run (10, 20, 30, then 100).
@@ -22,7 +24,7 @@ def floor_seconds(prefix_name: str, designed_pauses: float, finished) -> float:
     try:
         work = prefix.drive_c / "floor"
         work.mkdir()
-        shutil.copy(env.kit_file("floorprogram"), work)
+        shutil.copy(PROGRAMS / "floorprogram.exe", work)
         shutil.copy(env.package_dir() / "kmtext_english.dll", work)
         transcript = run_driver(prefix, work / "floorprogram.exe", str(PROGRESS_STEPS),
                                 cwd=work, answers=["yes", "no"])

@@ -21,8 +21,8 @@
 #include "sysutil/Handles.h"
 #include "sysutil/KmvdUtil.h"
 #include "sysutil/WinVersion.h"
-#include "testkit/bench/LineCount.h"
-#include "testkit/bench/Stopwatch.h"
+#include "tools/bench/LineCount.h"
+#include "tools/bench/Stopwatch.h"
 
 namespace {
 

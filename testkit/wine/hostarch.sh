@@ -94,8 +94,9 @@ decide_wine_arch() {
 # VTX_TEST_BUILD (the build tree whose programs the run starts: build or
 # build/win64) and prints one line saying which and why. A script started by
 # another one keeps the choice made there (VTX_CHOSEN_ARCH already set)
-# without probing or printing again. Exits when no choice can work. Run from
-# the top of the source tree.
+# without probing or printing again. Fails (status 1) when no choice can
+# work: the scripts run with set -e and end there, scripts/demo with its own
+# code. Run from the top of the source tree.
 choose_wine_arch() {
     local decision
     case ${VTX_CHOSEN_ARCH:-} in
@@ -105,7 +106,7 @@ choose_wine_arch() {
                     "$(i386_exec_result build/hostprobe)" \
                     "$(i386_emulator /proc/sys/fs/binfmt_misc)"); then
                 echo "$decision" >&2
-                exit 1
+                return 1
             fi
             VTX_CHOSEN_ARCH=${decision%%$'\n'*}
             echo "Windows programs: ${decision#*$'\n'}."

@@ -1,9 +1,11 @@
 """Tests of the kit's readers and bookkeeping that need no Wine: registry
 files in both formats, record lines, transcripts, wininit.ini, INI merging
 and renames, snapshot differences and path conversion; the host's Wine
-decision, how pytest runs the end-to-end tests for ctest, and the closing
+decision, the rehearsal's exit codes, how pytest runs the end-to-end tests
+for ctest, and the closing
 report of scripts/test."""
 import json
+import os
 import subprocess
 import sys
 import tempfile
@@ -299,6 +301,31 @@ def test_skipped_test_exits_77_with_its_reason():
     assert skipped.returncode == 77, skipped.stdout + skipped.stderr
     assert "SKIPPED test_sample.test_skips: needs X" in skipped.stdout.splitlines()
     assert failed.returncode == 1 and "assert [1] == [2]" in failed.stdout
+
+
+def test_demo_exit_codes_before_anything_is_installed():
+    """The rehearsal's codes a package maker scripts against: 2 for a
+    description it cannot read, 3 when Wine cannot be found; either way it
+    ends before laying anything out."""
+    source = Path(__file__).resolve().parents[2]
+    with tempfile.TemporaryDirectory() as folder:
+        broken = Path(folder) / "broken.ini"
+        broken.write_text("[Package]\nName=Broken\n[Windows]\nTray=OnlyAClass\n")
+        rows = [  # description, PATH -> exit code, message
+            (broken, None, 2, "needs \"class, title\""),
+            (Path(folder) / "absent.ini", None, 2, "absent.ini"),
+            (source / "dist" / "sample-pathmark100.ini", folder, 3, "Wine is missing"),
+        ]
+        for description, path, code, message in rows:
+            run_env = dict(os.environ)
+            if path:
+                run_env["PATH"] = path
+            done = subprocess.run([sys.executable, str(source / "tools" / "demo" / "demo.py"),
+                                   "--package", str(description)],
+                                  capture_output=True, text=True, env=run_env)
+            assert (done.returncode, message in done.stderr) == (code, True), \
+                (description.name, done.stderr)
+            assert "Sandbox prefix" not in done.stdout
 
 
 def test_host_arch_decision():

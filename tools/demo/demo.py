@@ -8,6 +8,7 @@ with pictures of the tool's boxes and progress window.
 Without --interactive a scripted user confirms and puts the restart off;
 with it, the person at the display answers the boxes."""
 import argparse
+import shutil
 import struct
 import subprocess
 import sys
@@ -175,6 +176,19 @@ def unloadable_library(description: PackageDescription) -> str:
             "cannot load it: leave InstallerLibrary empty to rehearse with the kit's stand-in")
 
 
+# Exit codes, as the README lists them.
+CLEAN, LEFT_OR_CHANGED, BAD_DESCRIPTION, COULD_NOT_RUN = 0, 1, 2, 3
+
+
+def missing_wine() -> str:
+    """Names the Wine program this run needs and cannot find, else ""."""
+    for program in (env.wine(), "wineserver"):
+        if shutil.which(program) is None:
+            return (f"demo: Wine is missing ({program} not found): scripts/build installs it "
+                    "where it can, or says which packages to install")
+    return ""
+
+
 def main(argv=None) -> int:
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--package", type=Path, default=SAMPLE,
@@ -190,7 +204,11 @@ def main(argv=None) -> int:
         problem = str(error)
     if problem:
         print(problem, file=sys.stderr)
-        return 2
+        return BAD_DESCRIPTION
+    problem = missing_wine()
+    if problem:
+        print(problem, file=sys.stderr)
+        return COULD_NOT_RUN
     out = env.build_dir() / "demo"
     out.mkdir(parents=True, exist_ok=True)
     name = f"demo-{args.windows}" if args.package.resolve() == SAMPLE.resolve() else \
@@ -200,8 +218,8 @@ def main(argv=None) -> int:
     try:
         outcome = rehearse(Rehearsal(description, args.windows, prefix_name=name), runner)
     except (WineError, OSError, subprocess.SubprocessError) as error:
-        print(f"demo: {error}", file=sys.stderr)
-        return 1
+        print(f"demo: the rehearsal could not run: {error}", file=sys.stderr)
+        return COULD_NOT_RUN
     heading("Screenshots")
     listing("saved", [str(p) for p in snapper.saved.values()])
     print("\nResult:", summary(outcome))

@@ -2,8 +2,7 @@
 files in both formats, record lines, transcripts, wininit.ini, INI merging
 and renames, snapshot differences and path conversion; the host's Wine
 decision, the rehearsal's exit codes, how pytest runs the end-to-end tests
-for ctest, and the closing
-report of scripts/test."""
+for ctest, and the closing report of scripts/test."""
 import json
 import os
 import subprocess

@@ -12,6 +12,8 @@ import re
 import sys
 from pathlib import Path
 
+from readme_tables import table_after, ticked
+
 PRODUCT = ("app", "log", "settings", "cleanup", "sysutil", "res")
 LITERAL = r'"(?:[^"\\]|\\.)*"'
 ERROR_CALL = re.compile(r"\b\w+ErrorLog\.(log|logText)\((.*?)\);", re.S)
@@ -75,11 +77,9 @@ def program_lines(source_dir: Path) -> set:
 
 
 def readme_lines(readme: Path) -> set:
-    text = readme.read_text(encoding="utf-8")
-    if TABLE_HEADING not in text:
-        raise SystemExit(f"README.md has no section {TABLE_HEADING!r}")
-    section = text.split(TABLE_HEADING, 1)[1].split("\n#", 1)[0]
-    return {m.group(1) for m in re.finditer(r"^\| `([^`]+)` \|", section, re.M)}
+    """The line of each row: the first name in backticks of its first cell."""
+    rows = table_after(TABLE_HEADING, readme.read_text(encoding="utf-8"))
+    return {ticked(next(iter(row.values())))[0] for row in rows}
 
 
 def main(argv) -> int:

@@ -211,19 +211,6 @@ class Prefix:
     def temp_dir(self) -> Path:
         return self.folder("temp")
 
-    @property
-    def driver_dir(self) -> Path:
-        """Where the package's firmware images lie: the system directory's
-        "drivers" folder on the NT family, the system directory on 9x."""
-        return self.system_dir / "drivers" if self.is_nt else self.system_dir
-
-    def programs_folder(self) -> Path:
-        """Start menu programs: all users on the NT family, the user's on 9x."""
-        return self.folder("common_programs" if self.is_nt else "programs")
-
-    def desktop_folder(self) -> Path:
-        return self.folder("common_desktop" if self.is_nt else "desktop")
-
     # ------------------------------------------------------------ registry
     def reg_import(self, content) -> None:
         """Imports registry content: a dict as for reg_file_text, or the

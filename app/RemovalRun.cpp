@@ -9,7 +9,7 @@
 #include "app/InstallerLibrary.h"
 #include "app/ProgressWindow.h"
 #include "cleanup/DriverFiles.h"
-#include "cleanup/Guards.h"
+#include "cleanup/FileJudge.h"
 #include "cleanup/GuiComponents.h"
 #include "cleanup/SetupRecord.h"
 #include "log/Loggers.h"
@@ -256,7 +256,8 @@ void RemovalRun::runCleanupActions() {
 }
 
 // Each listed file is deleted now and, in every case, also at the next start.
-// A name that would leave the directory is refused.
+// A name that would leave the directory, opens a device or is a file of the
+// platform is refused.
 void RemovalRun::removeListedFiles(const char* key, const std::string& dir) {
     std::string names = getToolIniString(key, "SystemInfo", "");
     runTraceLog.log("%s=%s", key, names.c_str());
@@ -265,10 +266,10 @@ void RemovalRun::removeListedFiles(const char* key, const std::string& dir) {
     TokenList list;
     getStrTokens(list, names, ",");
     for (size_t i = 0; i < list.count(); ++i) {
-        if (!acceptFileName(setting.c_str(), list[i])) continue;
-        std::string path = concatPath(dir, list[i]);
-        deleteFile(path);
-        deleteAtReboot(path);
+        const FileVerdict file = judgeFile(setting.c_str(), dir, list[i]);
+        if (!file.accepted) continue;
+        deleteFile(file.path);
+        deleteAtReboot(file.path);
     }
 }
 

@@ -1,11 +1,8 @@
-// Key and directory guards of the clean-up actions.
+// The registry key guards of the clean-up actions.
 #include "cleanup/Guards.h"
 #include <windows.h>
 #include "cleanup/SystemKeys.h"
 #include "log/Loggers.h"
-#include "sysutil/FileRemoval.h"
-#include "sysutil/Paths.h"
-#include "sysutil/PlatformFolders.h"
 #include "sysutil/RegistryIO.h"
 #include "sysutil/TextCase.h"
 #include "sysutil/TokenList.h"
@@ -22,45 +19,6 @@ const char* const sharedRoots[] = {
 const char* const uninstallEntryShape[] = {"Software", "Microsoft", "Windows", "CurrentVersion",
                                            "Uninstall"};
 const size_t uninstallEntryDepth = 6;
-
-const char* const appPathsKey = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths";
-
-// text without the quotes around it.
-std::string unquoted(const std::string& text) {
-    if (text.size() >= 2 && text.front() == '"' && text.back() == '"')
-        return text.substr(1, text.size() - 2);
-    return text;
-}
-
-// The App Paths entry whose program, or one of whose folders, lies in dir;
-// "" when there is none.
-std::string appPathInside(const std::string& dir) {
-    TokenList entries;
-    regGetSubkeys(appPathsKey, KEY_READ, entries, HKEY_LOCAL_MACHINE);
-    for (size_t i = 0; i < entries.count(); ++i) {
-        const std::string key = concatPath(appPathsKey, entries[i]);
-        TokenList places;
-        getStrTokens(places, regGetPath(key, "Path", HKEY_LOCAL_MACHINE), ";");
-        places.add(regGetPath(key, "", HKEY_LOCAL_MACHINE));
-        for (size_t j = 0; j < places.count(); ++j)
-            if (liesInDir(unquoted(places[j]), dir)) return "App Paths\\" + entries[i];
-    }
-    return "";
-}
-
-// The uninstall entry, other than the package's own, whose InstallLocation
-// lies in dir; "" when there is none.
-std::string installLocationInside(const std::string& dir, const std::string& productName) {
-    TokenList entries;
-    regGetSubkeys(uninstallKey, KEY_READ, entries, HKEY_LOCAL_MACHINE);
-    for (size_t i = 0; i < entries.count(); ++i) {
-        if (sameText(entries[i], productName) || sameText(entries[i], setupProductCode)) continue;
-        const std::string location = regGetPath(concatPath(uninstallKey, entries[i]),
-                                                "InstallLocation", HKEY_LOCAL_MACHINE);
-        if (liesInDir(unquoted(location), dir)) return "Uninstall\\" + entries[i];
-    }
-    return "";
-}
 
 bool hasSubkeys(const std::string& key) {
     TokenList subkeys;
@@ -132,52 +90,4 @@ void removePackageKey(const char* action, const std::string& keyPath) {
         return;
     }
     regDeleteKey(key, HKEY_LOCAL_MACHINE);
-}
-
-void logRefusedDir(const char* action, const std::string& dir) {
-    runErrorLog.log("%s: directory \"%s\" is not the package's, not removed", action,
-                    dir.c_str());
-}
-
-void removePackageDir(const char* action, const std::string& dir) {
-    if (isProtectedDir(dir)) {
-        logRefusedDir(action, dir);
-        return;
-    }
-    deleteDirFiles(dir);
-    removeDir(dir);
-}
-
-bool isPlainFileName(const std::string& name) {
-    if (name.find_first_of("\\/:") != std::string::npos) return false;
-    return name.find_first_not_of(". ") != std::string::npos;
-}
-
-bool acceptFileName(const char* setting, const std::string& name) {
-    if (isPlainFileName(name)) return true;
-    runErrorLog.log("%s \"%s\" is not a plain file name, nothing removed", setting, name.c_str());
-    return false;
-}
-
-bool acceptSetupTempDir(const char* setting, const std::string& dir) {
-    if (isPlatformTempFolder(dir)) return true;
-    runErrorLog.log("%s \"%s\" is not a temporary folder, nothing scheduled there", setting,
-                    dir.c_str());
-    return false;
-}
-
-bool acceptProgramDirToEmpty(const char* action, const std::string& dir,
-                             const std::string& productName) {
-    std::string why;
-    if (isInCommonFilesDir(dir)) {
-        why = "lies in Common Files";
-    } else {
-        std::string registration = appPathInside(dir);
-        if (registration.empty()) registration = installLocationInside(dir, productName);
-        if (registration.empty()) return true;
-        why = "holds a program of another product (" + registration + ")";
-    }
-    runErrorLog.log("%s: ProgramFilesDir \"%s\" %s, only the package's files removed", action,
-                    dir.c_str(), why.c_str());
-    return false;
 }

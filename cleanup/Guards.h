@@ -1,7 +1,8 @@
-// Guards that keep the clean-up to the package's own places: directories,
-// registry keys and file names built from settings are checked before they
-// are emptied or deleted, since an empty or hostile setting could otherwise
-// name a folder, key or file that is not the package's.
+// Guards that keep the clean-up to the package's own registry keys: a key
+// built from a setting is checked before it is emptied or deleted, since an
+// empty or hostile setting could otherwise name a key that is not the
+// package's. The judges of file names and folders are FileJudge.h and
+// FolderJudges.h.
 #pragma once
 #include <string>
 
@@ -32,31 +33,3 @@ bool acceptWalkedKey(const char* action, const char* setting, const std::string&
 void removePackageKey(const char* action, const std::string& keyPath);
 // isPackageKey; a refused key gets its error line.
 bool acceptPackageKey(const char* action, const std::string& keyPath);
-// deleteDirFiles, then removeDir. A protected directory (see ProtectedDirs)
-// is left alone with one error line naming it.
-void removePackageDir(const char* action, const std::string& dir);
-// The error line of a directory that is not the package's.
-void logRefusedDir(const char* action, const std::string& dir);
-
-// True for a file name that stays inside the folder it is joined to: it holds
-// no "\", "/" or ":", and it is not made of dots and blanks alone (the
-// platform drops trailing dots and blanks, so "..", "." and " " name the
-// parent folder or the folder itself).
-bool isPlainFileName(const std::string& name);
-// isPlainFileName; a refused name gets one error line, "<setting> "<name>" is
-// not a plain file name, nothing removed", and the caller deletes and
-// schedules nothing for it.
-bool acceptFileName(const char* setting, const std::string& name);
-
-// True when dir may hold the setup's temporary files: it is, or lies below,
-// a temporary folder of the platform (see isPlatformTempFolder). A refused
-// dir gets one error line, "<setting> "<dir>" is not a temporary folder,
-// nothing scheduled there".
-bool acceptSetupTempDir(const char* setting, const std::string& dir);
-// True when the program folder dir may be emptied: it does not lie in the
-// Common Files folder, and no other product registered a program in it (an
-// App Paths entry, or the InstallLocation of an uninstall entry other than
-// productName's and the setup record's). A refused folder gets one error
-// line naming the setting.
-bool acceptProgramDirToEmpty(const char* action, const std::string& dir,
-                             const std::string& productName);

@@ -1,9 +1,13 @@
 // Removal of the companion programs: their windows, directories, start-menu
 // group, registry keys and start-up values, and the setup program's
-// temporary files. Calls the other clean-up steps at fixed points.
+// temporary files. Calls the other clean-up steps at fixed points. Each
+// folder and file name taken from a setting is judged once (FolderJudges.h,
+// FileJudge.h); only what a verdict allows is removed, at its path.
 #include "cleanup/GuiComponents.h"
 #include <windows.h>
 #include "cleanup/CompanionApps.h"
+#include "cleanup/FileJudge.h"
+#include "cleanup/FolderJudges.h"
 #include "cleanup/Guards.h"
 #include "cleanup/ShortcutsDialups.h"
 #include "cleanup/SystemKeys.h"
@@ -23,8 +27,10 @@
 
 namespace {
 
+const char* const action = "vtxRemoveGuiComponents";
 const char* const setupTempFiles[] = {"KmiInst.exe", "KmiInst.dll", "hires.bmp", "lores.bmp"};
 const char* const companionStartupValues[] = {"KMICONEXE", "LINEMONEXE", "LINEWATCHEXE"};
+const char* const driverPackageDirName = "mdmpack";
 const unsigned kRegistryKeyBuffer = 256;
 
 std::string readOrigTmpDir(const std::string& packageKey) {
@@ -32,18 +38,28 @@ std::string readOrigTmpDir(const std::string& packageKey) {
     return getSetupRegString("OrigTmpDir");
 }
 
-// The program directory holds the package's own files only when it is not a
-// drive root or a system folder (an empty ProgramFilesDir makes it "C:\"):
-// otherwise its "mdmpack" and "LineMon.ini" are someone else's.
-bool isPackageProgramDir(const std::string& programDir) {
-    return !programDir.empty() && !isProtectedDir(programDir);
+// [SystemInfo] RegistryKey of "LineMon.ini" in the program directory, when
+// the folder's verdict lets its LineMon.ini name a key.
+std::string readCplKeyName(const ProgramDirVerdict& programDir) {
+    if (!programDir.lineMonAllowed) return "";
+    return readIniString(concatPath(programDir.path, lineMonIniName), "RegistryKey", "SystemInfo",
+                         "", kRegistryKeyBuffer);
 }
 
-// [SystemInfo] RegistryKey of "LineMon.ini" in the program directory.
-std::string readCplKeyName(const std::string& programDir) {
-    if (!isPackageProgramDir(programDir)) return "";
-    return readIniString(concatPath(programDir, lineMonIniName), "RegistryKey", "SystemInfo", "",
-                         kRegistryKeyBuffer);
+void removeCplRegistry(const ProgramDirVerdict& programDir) {
+    runTraceLog.log("vtxRemoveNewCplRegistry");
+    const std::string keyName = readCplKeyName(programDir);
+    if (keyName.empty()) return;
+    const std::string cplKey = concatPath("Software", keyName);
+    // Checked before the sub-keys are touched: those of a key that is not
+    // the package's, or of a vendor's key, belong to others.
+    if (!acceptWalkedKey("vtxRemoveNewCplRegistry", "RegistryKey", cplKey)) return;
+    const std::string key = normaliseKeyPath(cplKey);
+    TokenList subkeys;
+    if (!regGetSubkeys(key, KEY_ALL_ACCESS, subkeys, HKEY_LOCAL_MACHINE)) return;
+    for (size_t i = 0; i < subkeys.count(); ++i)
+        removePackageKey("vtxRemoveNewCplRegistry", concatPath(key, subkeys[i]));
+    removePackageKey("vtxRemoveNewCplRegistry", key);
 }
 
 // The program a start-up command starts: the quoted text when it begins
@@ -85,22 +101,19 @@ void removeNamedProgramFiles(const std::string& programDir) {
     }
 }
 
-// The program directory and its "mdmpack", each refused with its own line
-// when the program directory is not the package's. A program directory that
-// others share keeps everything but the package's named files.
-void removeProgramDirs(const char* action, const std::string& programDir,
-                       const std::string& productName) {
-    const std::string driverPackageDir = concatPath(programDir, "mdmpack");
-    if (!isPackageProgramDir(programDir)) {
-        logRefusedDir(action, driverPackageDir);
-        logRefusedDir(action, programDir);
-        return;
-    }
-    removePackageDir(action, driverPackageDir);
-    if (acceptProgramDirToEmpty(action, programDir, productName))
-        removePackageDir(action, programDir);
+void emptyAndRemove(const std::string& dir) {
+    deleteDirFiles(dir);
+    removeDir(dir);
+}
+
+// The program directory and its "mdmpack", as far as the verdict allows.
+void removeProgramDirs(const ProgramDirVerdict& programDir) {
+    if (programDir.scope == FolderScope::nothing) return;
+    if (programDir.mdmpackAllowed) emptyAndRemove(concatPath(programDir.path, driverPackageDirName));
+    if (programDir.scope == FolderScope::whole)
+        emptyAndRemove(programDir.path);
     else
-        removeNamedProgramFiles(programDir);
+        removeNamedProgramFiles(programDir.path);
 }
 
 // <Description>.lnk of each icon section: the shortcuts the package put into
@@ -120,27 +133,26 @@ bool isListed(const std::string& name, const TokenList& names) {
     return false;
 }
 
-// A group that holds anything besides the package's shortcuts (a file or a
-// folder) loses only those shortcuts and stays; one that holds nothing else
-// goes whole.
-void removeProgramGroup(const char* action, const std::string& groupDir) {
+// A group that others share loses only those of its entries that are the
+// package's shortcuts.
+void removeProgramGroup(const std::string& groupDir) {
     const TokenList shortcuts = packageShortcutNames();
-    const TokenList entries = listDirEntries(groupDir);
-    bool holdsOthers = false;
+    const GroupVerdict group = judgeGroup(action, groupDir, shortcuts);
+    if (group.scope == FolderScope::whole) emptyAndRemove(group.path);
+    if (group.scope != FolderScope::namedFilesOnly) return;
+    const TokenList entries = listDirEntries(group.path);
     for (size_t i = 0; i < entries.count(); ++i)
-        if (!isListed(entries[i], shortcuts)) holdsOthers = true;
-    if (!holdsOthers || isProtectedDir(groupDir)) {
-        removePackageDir(action, groupDir);
-        return;
-    }
-    runErrorLog.log("%s: ProductName group \"%s\" holds what is not the package's, only its "
-                    "shortcuts removed", action, groupDir.c_str());
-    for (size_t i = 0; i < entries.count(); ++i)
-        if (isListed(entries[i], shortcuts)) deleteFile(concatPath(groupDir, entries[i]));
+        if (isListed(entries[i], shortcuts)) deleteFile(concatPath(group.path, entries[i]));
 }
 
-void scheduleLanguageDllShortPath(const InstallRecord& record) {
-    const std::string longPath = concatPath(record.tempDir, record.languageDll);
+void removeCplLanguageLibrary(const InstallRecord& record) {
+    if (record.languageDllCpl.empty()) return;
+    const FileVerdict library = judgeFile("vtxRemoveGuiComponents: languageDllCpl",
+                                          record.systemDir, record.languageDllCpl);
+    if (library.accepted) deleteFile(library.path);
+}
+
+void scheduleShortPath(const std::string& longPath) {
     const std::string shortPath = getShortPath(longPath);
     if (shortPath.empty()) {
         runTraceLog.log("vtxRemoveGuiComponents: no short path for %s, not scheduled",
@@ -157,59 +169,47 @@ void removeCompanionStartupValues() {
 
 }  // namespace
 
-// The language library's name comes from the package key: one that is empty
-// (the directory itself) or leads out of the directory is not scheduled. An
-// unknown temporary directory schedules nothing: its names would land in the
-// root of the current drive; nor does one that is no temporary folder of the
-// platform.
+// The language library's name comes from the package key: it is judged once
+// (in the first folder that may hold it) and schedules nothing when refused
+// or empty. An unknown temporary directory schedules nothing: its names would
+// land in the root of the current drive; nor does one that is no temporary
+// folder of the platform (scheduling reaches past the protection an open
+// file has).
 void scheduleSetupTempFiles(const InstallRecord& record, const std::string& origTmpDir) {
-    const bool languageDllPlain =
-        !record.languageDll.empty() &&
-        acceptFileName("vtxRemoveGuiComponents: languageDll", record.languageDll);
-    if (!record.tempDir.empty() &&
-        acceptSetupTempDir("vtxRemoveGuiComponents: GetTempPath", record.tempDir)) {
+    const bool inTemp = !record.tempDir.empty() &&
+                        judgeTempDir("vtxRemoveGuiComponents: GetTempPath", record.tempDir);
+    const bool inOrig =
+        !origTmpDir.empty() && judgeTempDir("vtxRemoveGuiComponents: OrigTmpDir", origTmpDir);
+    FileVerdict languageDll;
+    if (!record.languageDll.empty() && (inTemp || inOrig))
+        languageDll = judgeFile("vtxRemoveGuiComponents: languageDll",
+                                inTemp ? record.tempDir : origTmpDir, record.languageDll);
+    if (inTemp) {
         for (const char* name : setupTempFiles) deleteAtReboot(concatPath(record.tempDir, name));
-        if (languageDllPlain) scheduleLanguageDllShortPath(record);
+        if (languageDll.accepted) scheduleShortPath(concatPath(record.tempDir, languageDll.name));
     }
-    // Scheduling reaches past the protection an open file has: the folder
-    // must show that it is a temporary one.
-    if (origTmpDir.empty() ||
-        !acceptSetupTempDir("vtxRemoveGuiComponents: OrigTmpDir", origTmpDir))
-        return;
+    if (!inOrig) return;
     for (const char* name : setupTempFiles) deleteAtReboot(concatPath(origTmpDir, name));
-    if (languageDllPlain) deleteAtReboot(concatPath(origTmpDir, record.languageDll));
+    if (languageDll.accepted) deleteAtReboot(concatPath(origTmpDir, languageDll.name));
 }
 
 void vtxRemoveNewCplRegistry(const InstallRecord& record) {
-    runTraceLog.log("vtxRemoveNewCplRegistry");
-    const std::string keyName = readCplKeyName(record.programDir);
-    if (keyName.empty()) return;
-    const std::string cplKey = concatPath("Software", keyName);
-    // Checked before the sub-keys are touched: those of a key that is not
-    // the package's, or of a vendor's key, belong to others.
-    if (!acceptWalkedKey("vtxRemoveNewCplRegistry", "RegistryKey", cplKey)) return;
-    const std::string key = normaliseKeyPath(cplKey);
-    TokenList subkeys;
-    if (!regGetSubkeys(key, KEY_ALL_ACCESS, subkeys, HKEY_LOCAL_MACHINE)) return;
-    for (size_t i = 0; i < subkeys.count(); ++i)
-        removePackageKey("vtxRemoveNewCplRegistry", concatPath(key, subkeys[i]));
-    removePackageKey("vtxRemoveNewCplRegistry", key);
+    removeCplRegistry(judgeProgramDir("vtxRemoveNewCplRegistry", record.programDir,
+                                      getSetupIniString("ProductName", "SystemInfo", "")));
 }
 
 void vtxRemoveGuiComponents(const InstallRecord& record) {
-    static const char* const action = "vtxRemoveGuiComponents";
     runTraceLog.log("%s", action);
     const std::string packageKey = getSetupSoftwareKey();
     const std::string origTmpDir = readOrigTmpDir(packageKey);
     const std::string productName = getSetupIniString("ProductName", "SystemInfo", "");
 
     vtxCloseExternalApplications();
-    vtxRemoveNewCplRegistry(record);
-    removeProgramDirs(action, record.programDir, productName);
-    removeProgramGroup(action, record.programGroupDir);
-    if (!record.languageDllCpl.empty() &&
-        acceptFileName("vtxRemoveGuiComponents: languageDllCpl", record.languageDllCpl))
-        deleteFile(concatPath(record.systemDir, record.languageDllCpl));
+    const ProgramDirVerdict programDir = judgeProgramDir(action, record.programDir, productName);
+    removeCplRegistry(programDir);
+    removeProgramDirs(programDir);
+    removeProgramGroup(record.programGroupDir);
+    removeCplLanguageLibrary(record);
     vtxRemoveProgramFilesIcons(record);
     vtxRemoveDialups(record);
 

@@ -2,6 +2,7 @@
 // Installation Information" and its uninstall entry.
 #include "cleanup/SetupRecord.h"
 #include <string>
+#include "cleanup/FolderJudges.h"
 #include "cleanup/Guards.h"
 #include "cleanup/SystemKeys.h"
 #include "log/Loggers.h"

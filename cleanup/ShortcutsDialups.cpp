@@ -3,13 +3,13 @@
 #include "cleanup/ShortcutsDialups.h"
 #include <windows.h>
 #include <string>
-#include "cleanup/Guards.h"
+#include "cleanup/FileJudge.h"
 #include "cleanup/SystemKeys.h"
 #include "log/Loggers.h"
 #include "res/FileNames.h"
 #include "settings/InstallRecord.h"
 #include "sysutil/FileRemoval.h"
-#include "sysutil/Handles.h"
+#include "sysutil/SystemLibrary.h"
 #include "sysutil/Paths.h"
 #include "sysutil/RegistryIO.h"
 #include "sysutil/SetupIni.h"
@@ -21,23 +21,12 @@ namespace {
 // The default phonebook's RasDeleteEntryA, loaded at run time: a Windows 95
 // without Dial-Up Networking has no rasapi32.dll, and a static import would
 // keep the program from starting there. The library is loaded from the
-// system directory by its full path: the package folder is often a download
-// folder, and a rasapi32.dll placed there must not run with the tool's rights.
+// system directory by its full path (SystemLibrary.h).
 class Phonebook {
 public:
-    Phonebook() {
-        const std::string systemDir = getSystemDir();
-        if (systemDir.empty()) return;
-        const std::string path = concatPath(systemDir, rasLibraryName);
-        const UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-        library.reset(LoadLibraryA(path.c_str()));
-        SetErrorMode(oldMode);
-        if (library) {
-            const FARPROC entry = GetProcAddress(library.get(), "RasDeleteEntryA");
-            deleteEntry =
-                reinterpret_cast<DeleteEntryFunction>(reinterpret_cast<void (*)()>(entry));
-        }
-    }
+    Phonebook()
+        : library(loadSystemLibrary(rasLibraryName)),
+          deleteEntry(systemFunction<DeleteEntryFunction>(library, "RasDeleteEntryA")) {}
     // Deletes the entry; without the service it says so once in the log.
     void remove(const std::string& entryName) {
         if (deleteEntry) {
@@ -56,20 +45,26 @@ private:
     bool reported = false;
 };
 
-// name + ".lnk" in the record's desktop folder; nothing when the folder is
-// unknown (the path would then point at the root of the current drive).
-void deleteDesktopShortcut(const InstallRecord& record, const std::string& name) {
-    if (record.desktopDir.empty()) return;
-    deleteFile(concatPath(record.desktopDir, name + ".lnk"));
+// name + ".lnk" in the record's desktop folder, judged; with the folder
+// unknown only the name is judged and no file is deleted (the path would
+// then point at the root of the current drive).
+FileVerdict judgeShortcut(const char* setting, const InstallRecord& record,
+                          const std::string& name) {
+    return judgeFile(setting, record.desktopDir, name + ".lnk");
 }
 
-// A provider whose entry name would lead its shortcut out of the desktop
-// folder is left alone, phonebook entry included.
+void deleteShortcut(const FileVerdict& shortcut) {
+    if (shortcut.accepted && !shortcut.path.empty()) deleteFile(shortcut.path);
+}
+
+// A provider whose shortcut is refused (its name would lead out of the
+// desktop folder, or is a device's) is left alone, phonebook entry included.
 void removeDialup(const InstallRecord& record, Phonebook& phonebook, const char* section,
                   const std::string& entryName) {
-    if (!acceptFileName("vtxRemoveDialups: DialupName", entryName + ".lnk")) return;
+    const FileVerdict shortcut = judgeShortcut("vtxRemoveDialups: DialupName", record, entryName);
+    if (!shortcut.accepted) return;
     runTraceLog.log("%s: %s removed", section, entryName.c_str());
-    deleteDesktopShortcut(record, entryName);
+    deleteShortcut(shortcut);
     phonebook.remove(entryName);
 }
 
@@ -82,9 +77,9 @@ void vtxRemoveProgramFilesIcons(const InstallRecord& record) {
     for (size_t i = 0; i < sections.count(); ++i) {
         const char* section = sections[i].c_str();
         const std::string description = getSetupIniString("Description", section, "");
-        if (getSetupIniInt("ShortcutToDesktop", section) != 0 &&
-            acceptFileName("vtxRemoveProgramFilesIcons: Description", description + ".lnk"))
-            deleteDesktopShortcut(record, description);
+        if (getSetupIniInt("ShortcutToDesktop", section) != 0)
+            deleteShortcut(
+                judgeShortcut("vtxRemoveProgramFilesIcons: Description", record, description));
     }
 }
 

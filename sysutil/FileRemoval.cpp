@@ -5,8 +5,10 @@
 #include "res/FileNames.h"
 #include "sysutil/Handles.h"
 #include "sysutil/IniEntry.h"
+#include "sysutil/NameRules.h"
 #include "sysutil/Paths.h"
 #include "sysutil/PlatformFolders.h"
+#include "sysutil/Tokens.h"
 #include "sysutil/WinVersion.h"
 
 namespace {
@@ -22,28 +24,48 @@ bool isDirectory(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// Bare names of the files (not directories) directly inside dir.
-TokenList listFiles(const std::string& dir) {
-    TokenList names;
-    WIN32_FIND_DATAA entry;
-    FindHandle search(FindFirstFileA(concatPath(dir, "*.*").c_str(), &entry));
-    if (!search) return names;
-    do {
-        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.add(entry.cFileName);
-    } while (FindNextFileA(search.get(), &entry));
-    return names;
+// "." and ".." are never listed; folders only when asked for.
+bool isListed(const WIN32_FIND_DATAA& entry, DirEntries which) {
+    if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return true;
+    const std::string name = entry.cFileName;
+    return which == DirEntries::filesAndFolders && name != "." && name != "..";
+}
+
+// True when every component of dir after its drive is an 8.3 name.
+bool isShortPath(const std::string& dir) {
+    TokenList components;
+    getStrTokens(components, dir, "\\");
+    for (size_t i = 1; i < components.count(); ++i)
+        if (!isShortName(components[i])) return false;
+    return components.count() > 0 && components[0].size() == 2 && components[0][1] == ':';
+}
+
+// The form of path that WININIT, which reads 8.3 names before Windows has
+// started, takes for that file: its short form; for a file that does not
+// exist (it has none), its folder's short form joined with its name when
+// that is an 8.3 name. "" when there is no such form: a long name written
+// as it is may be read as another file's ("kernel32.dll.old" as
+// KERNEL32.DLL).
+std::string wininitPath(const std::string& path) {
+    const std::string shortPath = getShortPath(path);
+    if (!shortPath.empty()) return shortPath;
+    const size_t cut = path.rfind('\\');
+    if (cut == std::string::npos || !isShortName(path.substr(cut + 1))) return "";
+    const std::string folder = path.substr(0, cut);
+    std::string shortFolder = getShortPath(folder);
+    if (shortFolder.empty() && isShortPath(folder)) shortFolder = folder;
+    return shortFolder.empty() ? "" : concatPath(shortFolder, path.substr(cut + 1));
 }
 
 }  // namespace
 
-TokenList listDirEntries(const std::string& dir) {
+TokenList listDirEntries(const std::string& dir, DirEntries which, const char* pattern) {
     TokenList names;
     WIN32_FIND_DATAA entry;
-    FindHandle search(FindFirstFileA(concatPath(dir, "*.*").c_str(), &entry));
+    FindHandle search(FindFirstFileA(concatPath(dir, pattern).c_str(), &entry));
     if (!search) return names;
     do {
-        const std::string name = entry.cFileName;
-        if (name != "." && name != "..") names.add(name);
+        if (isListed(entry, which)) names.add(entry.cFileName);
     } while (FindNextFileA(search.get(), &entry));
     return names;
 }
@@ -66,7 +88,7 @@ void deleteDirFiles(const std::string& dir) {
         utilErrorLog.log("deleteDirFiles: %s is a protected directory, not emptied", dir.c_str());
         return;
     }
-    const TokenList names = listFiles(dir);
+    const TokenList names = listDirEntries(dir, DirEntries::files);
     for (size_t i = 0; i < names.count(); ++i) deleteFile(concatPath(dir, names[i]));
 }
 
@@ -105,10 +127,16 @@ void deleteAtReboot(const std::string& path) {
         MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
         return;
     }
-    // WININIT.EXE runs before long file names are available: an entry must be
-    // the short form. A file that does not exist has none; its path goes in
-    // as given.
-    const std::string shortPath = getShortPath(path);
-    addIniEntry(concatPath(getWindowsDir(), wininitName), "rename", "NUL",
-                shortPath.empty() ? path : shortPath);
+    const std::string entry = wininitPath(path);
+    if (entry.empty()) {
+        utilErrorLog.log("deleteAtReboot: %s has no short name, not scheduled", path.c_str());
+        return;
+    }
+    addIniEntry(concatPath(getWindowsDir(), wininitName), "rename", "NUL", entry);
+}
+
+// WININIT removes files only: on Windows 95, 98 and Me a folder cannot be
+// scheduled.
+void removeDirAtReboot(const std::string& dir) {
+    if (!dir.empty() && isWinNT()) MoveFileExA(dir.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
 }

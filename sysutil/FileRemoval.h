@@ -8,9 +8,12 @@
 // error kept). A file that exists and stays gets the error line
 // "deleteFile: <path> not deleted, error <code>"; an absent one none.
 BOOL deleteFile(const std::string& path);
-// The long names of the files and folders directly inside dir, without "."
-// and "..", in the order the platform lists them.
-TokenList listDirEntries(const std::string& dir);
+enum class DirEntries { files, filesAndFolders };
+// The long names of the entries directly inside dir that match pattern (the
+// platform's wildcards), without "." and "..", in the order the platform
+// lists them: files only, or files and folders.
+TokenList listDirEntries(const std::string& dir, DirEntries which = DirEntries::filesAndFolders,
+                         const char* pattern = "*.*");
 // Deletes the files directly inside dir; sub-directories are not entered. A
 // protected dir (isProtectedDir) is left alone with the error line
 // "deleteDirFiles: <dir> is a protected directory, not emptied".
@@ -24,7 +27,12 @@ void removeDir(const std::string& dir);
 // into), resetting the attributes of the destination before and after.
 void copyFileTo(const std::string& source, const std::string& target);
 // NT: MoveFileExA(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT). 9x: a "NUL=path"
-// line (the short form when the file has one) in [rename] of the Windows
-// directory's wininit.ini, through addIniEntry. An empty path schedules
-// nothing.
+// line in [rename] of the Windows directory's wininit.ini, through
+// addIniEntry, with the file's short form; for a file that does not exist,
+// its folder's short form and its name when that is an 8.3 name. A path
+// with no such form gets the error line "deleteAtReboot: <path> has no
+// short name, not scheduled". An empty path schedules nothing.
 void deleteAtReboot(const std::string& path);
+// NT: the empty folder dir removed at the next start (MoveFileExA with no
+// target). 9x: nothing, since wininit.ini removes files only.
+void removeDirAtReboot(const std::string& dir);

@@ -20,4 +20,12 @@ struct FolderLayout {
     std::vector<std::string> tempDirs;
     // The Common Files folder: what lies in it is shared by definition.
     std::vector<std::string> commonFilesDirs;
+    // The user's data: documents, pictures, music and video, application
+    // data (the user's, local and all users'), all users' documents and the
+    // favourites. Nothing inside one is a program folder.
+    std::vector<std::string> dataDirs;
+    // The user's profile: data too, but for what lies in a program-files
+    // root inside it.
+    std::vector<std::string> profileDirs;
+    std::vector<std::string> programFilesDirs;
 };

@@ -76,6 +76,14 @@ void addTempFolders(std::vector<std::string>& list, const std::string& windowsDi
     addForms(list, environmentFolder("TMP"));
 }
 
+// The user's data, as the shell reports it (a folder a platform lacks is
+// just not there).
+const int dataFolderIds[] = {
+    CSIDL_PERSONAL,     CSIDL_MYPICTURES,    CSIDL_MYMUSIC,      CSIDL_MYVIDEO,
+    CSIDL_APPDATA,      CSIDL_LOCAL_APPDATA, CSIDL_COMMON_APPDATA, CSIDL_COMMON_DOCUMENTS,
+    CSIDL_FAVORITES,    CSIDL_COMMON_FAVORITES,
+};
+
 // Both forms of path that the platform gives.
 std::vector<std::string> formsOf(const std::string& path) {
     std::vector<std::string> forms;
@@ -104,6 +112,10 @@ FolderLayout queryFolderLayout() {
     addTempFolders(layout.tempDirs, windowsDir);
     addForms(layout.commonFilesDirs, commonFiles);
     addForms(layout.commonFilesDirs, getSpecialFolderPath(CSIDL_PROGRAM_FILES_COMMON));
+    for (const int id : dataFolderIds) addForms(layout.dataDirs, getSpecialFolderPath(id));
+    addForms(layout.profileDirs, getSpecialFolderPath(CSIDL_PROFILE));
+    addForms(layout.programFilesDirs, regGetPath(versionKey, "ProgramFilesDir", HKEY_LOCAL_MACHINE));
+    addForms(layout.programFilesDirs, getSpecialFolderPath(CSIDL_PROGRAM_FILES));
     return layout;
 }
 
@@ -130,6 +142,28 @@ bool isPlatformTempFolder(const std::string& dir) {
 bool isInCommonFilesDir(const std::string& dir) {
     for (const std::string& form : formsOf(dir))
         if (platformProtectedDirs().isInCommonFiles(form)) return true;
+    return false;
+}
+
+FolderStanding folderStanding(const std::string& dir) {
+    const ProtectedDirs& rule = platformProtectedDirs();
+    FolderStanding standing;
+    standing.path = platformDirPath(dir);
+    standing.dotsOnlyComponent = hasDotsOnlyComponent(dir);
+    standing.isProtected = isProtectedDir(dir);
+    for (const std::string& form : formsOf(dir)) {
+        standing.forms.push_back(normaliseDirPath(form));
+        standing.inCommonFiles = standing.inCommonFiles || rule.isInCommonFiles(form);
+        if (standing.dataFolder.empty()) standing.dataFolder = rule.dataFolderHolding(form);
+        standing.belowPrograms = standing.belowPrograms || rule.isBelowPrograms(form);
+    }
+    return standing;
+}
+
+bool standsIn(const std::string& path, const FolderStanding& folder) {
+    for (const std::string& inner : formsOf(path))
+        for (const std::string& outer : folder.forms)
+            if (isSameOrBelowDir(inner, outer)) return true;
     return false;
 }
 

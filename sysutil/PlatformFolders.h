@@ -3,6 +3,7 @@
 // short (8.3) form.
 #pragma once
 #include <string>
+#include <vector>
 #include "sysutil/FolderLayout.h"
 
 class ProtectedDirs;
@@ -26,3 +27,19 @@ bool isInCommonFilesDir(const std::string& dir);
 // True when path is dir or lies below it, comparing the forms given and
 // their short forms (paths normalised as by normaliseDirPath).
 bool liesInDir(const std::string& path, const std::string& dir);
+
+// What the platform says of a folder that a setting names, asked at once,
+// so that a judge asks once. Every test is made on the form given and on
+// its short form.
+struct FolderStanding {
+    std::string path;                // as the platform reads it (platformDirPath)
+    bool dotsOnlyComponent = false;  // as written: "." "..", "...", " "
+    bool isProtected = false;        // isProtectedDir
+    bool inCommonFiles = false;      // isInCommonFilesDir
+    std::string dataFolder;          // the user's data folder it lies in, or ""
+    bool belowPrograms = false;      // strictly below a start-menu Programs folder
+    std::vector<std::string> forms;  // its normalised long and short forms
+};
+FolderStanding folderStanding(const std::string& dir);
+// liesInDir, for a folder whose standing was asked.
+bool standsIn(const std::string& path, const FolderStanding& folder);

@@ -1,6 +1,7 @@
 // The protected-folder rule behind deleteDirFiles and removeDir, over a
 // layout of folders.
 #include "sysutil/ProtectedDirs.h"
+#include "sysutil/NameRules.h"
 #include "sysutil/TextCase.h"
 #include "sysutil/Tokens.h"
 
@@ -38,14 +39,6 @@ std::vector<std::string> normalisedAll(const std::vector<std::string>& dirs) {
     return result;
 }
 
-// The platform drops trailing dots and blanks of a name: "WINDOWS." and
-// "WINDOWS " are "WINDOWS".
-std::string withoutTrailingDotsAndBlanks(std::string component) {
-    while (!component.empty() && (component.back() == '.' || component.back() == ' '))
-        component.pop_back();
-    return component;
-}
-
 // "x:" or "\\server\share" at the start of path (with "\" for "/"), and
 // where the rest begins; false for a path that is not absolute.
 bool splitRoot(const std::string& path, std::string& root, size_t& rest) {
@@ -70,15 +63,27 @@ bool splitRoot(const std::string& path, std::string& root, size_t& rest) {
     return true;
 }
 
-bool liesInAny(const std::string& normalised, const std::vector<std::string>& roots) {
+// The root of roots that normalised is or lies below, or "".
+std::string rootHolding(const std::string& normalised, const std::vector<std::string>& roots) {
     for (const std::string& root : roots)
-        if (isSameOrBelow(normalised, root)) return true;
-    return false;
+        if (isSameOrBelow(normalised, root)) return root;
+    return "";
+}
+
+bool liesInAny(const std::string& normalised, const std::vector<std::string>& roots) {
+    return !rootHolding(normalised, roots).empty();
+}
+
+std::vector<std::string> withoutDriveRoots(const std::vector<std::string>& dirs) {
+    std::vector<std::string> result;
+    for (const std::string& dir : dirs)
+        if (!isDriveRoot(dir)) result.push_back(dir);
+    return result;
 }
 
 }  // namespace
 
-std::string normaliseDirPath(const std::string& dir) {
+std::string platformDirPath(const std::string& dir) {
     std::string path = dir;
     for (char& c : path)
         if (c == '/') c = '\\';
@@ -99,14 +104,19 @@ std::string normaliseDirPath(const std::string& dir) {
     }
     std::string result = root;
     for (const std::string& name : kept) result += "\\" + name;
-    return lowerCase(result);
+    return result;
 }
+
+std::string normaliseDirPath(const std::string& dir) { return lowerCase(platformDirPath(dir)); }
 
 ProtectedDirs::ProtectedDirs(const FolderLayout& layout)
     : protectedDirs(normalisedAll(layout.protectedDirs)),
       windowsDirs(normalisedAll(layout.windowsDirs)),
       programsDirs(normalisedAll(layout.programsDirs)),
-      commonFilesDirs(normalisedAll(layout.commonFilesDirs)) {
+      commonFilesDirs(normalisedAll(layout.commonFilesDirs)),
+      dataDirs(withoutDriveRoots(normalisedAll(layout.dataDirs))),
+      profileDirs(withoutDriveRoots(normalisedAll(layout.profileDirs))),
+      programFilesDirs(normalisedAll(layout.programFilesDirs)) {
     for (const std::string& temp : normalisedAll(layout.tempDirs))
         if (!isDriveRoot(temp) && !holdsSharedFolder(temp)) tempDirs.push_back(temp);
 }
@@ -123,6 +133,7 @@ bool ProtectedDirs::holdsSharedFolder(const std::string& root) const {
 }
 
 bool ProtectedDirs::covers(const std::string& dir) const {
+    if (hasDotsOnlyComponent(dir)) return true;
     const std::string candidate = normaliseDirPath(dir);
     if (candidate.empty() || candidate.size() >= kPathLimit || isDriveRoot(candidate)) return true;
     for (const std::string& shared : protectedDirs)
@@ -146,6 +157,22 @@ bool ProtectedDirs::isTempFolder(const std::string& dir) const {
 bool ProtectedDirs::isInCommonFiles(const std::string& dir) const {
     const std::string candidate = normaliseDirPath(dir);
     return !candidate.empty() && liesInAny(candidate, commonFilesDirs);
+}
+
+std::string ProtectedDirs::dataFolderHolding(const std::string& dir) const {
+    const std::string candidate = normaliseDirPath(dir);
+    if (candidate.empty()) return "";
+    const std::string data = rootHolding(candidate, dataDirs);
+    if (!data.empty()) return data;
+    const std::string profile = rootHolding(candidate, profileDirs);
+    return profile.empty() || liesInAny(candidate, programFilesDirs) ? "" : profile;
+}
+
+bool ProtectedDirs::isBelowPrograms(const std::string& dir) const {
+    const std::string candidate = normaliseDirPath(dir);
+    for (const std::string& programs : programsDirs)
+        if (!candidate.empty() && isStrictlyBelow(candidate, programs)) return true;
+    return false;
 }
 
 bool hasDotsOnlyComponent(const std::string& path) {

@@ -33,6 +33,8 @@ int main() {
     printFolder("desktop", CSIDL_DESKTOPDIRECTORY);
     printFolder("common_desktop", CSIDL_COMMON_DESKTOPDIRECTORY);
     printFolder("program_files", CSIDL_PROGRAM_FILES);
+    printFolder("personal", CSIDL_PERSONAL);
+    printFolder("appdata", CSIDL_APPDATA);
     std::printf("locale=%04lx\n", static_cast<unsigned long>(GetThreadLocale()));
     return 0;
 }

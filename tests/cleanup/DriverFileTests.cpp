@@ -44,6 +44,21 @@ TEST_F(RemoveDspBin, KeepsAnExecutableImage) {
     DeleteFileA((dir + "vtxhub.sys").c_str());
 }
 
+// A file that exists but cannot be read cannot show that it is no program.
+TEST_F(RemoveDspBin, KeepsAFileThatCannotBeRead) {
+    setRegString("Software\\VtxDsp", "FirmwareFiles", "b.bin,a.bin");
+    const LogTail tail;
+    {
+        const HeldFile held(dir + "b.bin", 0);
+        removeDspBin();
+    }
+    const std::string log = tail.added();
+    EXPECT_NE(std::string::npos, log.find("removeDspBin: FirmwareFiles \"b.bin\": " + dir +
+                                          "b.bin is an executable image or cannot be read"));
+    EXPECT_EQ(std::string::npos, log.find("removeDspBin: " + dir + "b.bin removed"));
+    EXPECT_FALSE(exists(dir + "a.bin"));
+}
+
 TEST_F(RemoveDspBin, DeletesOnlyTheFixedImageWithoutAUsableList) {
     setRegDword("Software\\VtxDsp", "FirmwareFiles", 7);
     removeDspBin();

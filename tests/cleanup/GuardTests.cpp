@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <map>
 #include "ScratchKit.h"
+#include "cleanup/FileJudge.h"
+#include "cleanup/FolderJudges.h"
 #include "cleanup/Guards.h"
 #include "cleanup/SystemKeys.h"
 #include "sysutil/Paths.h"
@@ -146,6 +148,8 @@ const std::vector<Row> everywhere = {
     {"c:\\progra~1\\", true, "its short form, case, trailing backslash"},
     {"C:\\Program Files\\Kelmora\\..\\.", true, ".. and . back to the root"},
     {"C:\\Program Files\\Common Files", true, "the common-files root"},
+    {"C:\\Program Files\\Kelmora\\PM100\\....", true, "dots only: three levels up on 95"},
+    {"C:\\Program Files\\Kelmora\\. \\PM100", true, "a dot and a blank"},
 };
 
 std::vector<Row> withEverywhere(std::vector<Row> rows) {
@@ -183,6 +187,8 @@ TEST(DirGuard, Windows98Layout) {
         {"C:\\WINDOWS\\Start Menu\\Programs\\..\\..\\inf", true, ".. into inf"},
         {"C:\\WINDOWS", true, "the Windows directory"},
         {"C:\\WINDOWS.", true, "trailing dot"},
+        {"C:\\WINDOWS ", true, "trailing blank"},
+        {"c:\\windows \\help", true, "trailing blank inside"},
         {"C:\\WINDOWS\\INF", true, "inside the Windows directory"},
         {"C:\\windows\\help\\", true, "inside the Windows directory, case"},
         {"C:\\WINDOWS\\Command\\EBD", true, "deep inside the Windows directory"},
@@ -278,6 +284,38 @@ TEST(DirGuard, WindowsXPLayout) {
     expectCommonFilesRows(layout);
 }
 
+// The user's data holds no program folder, whatever lies inside it; a data
+// folder that is a drive root (documents moved to C:\) counts as none, and
+// the profile does not hold a program-files root inside it.
+TEST(DirGuard, DataFoldersHoldNoProgramFolder) {
+    const std::string user = "C:\\Documents and Settings\\Administrator";
+    FolderLayout layout;
+    layout.dataDirs = {"C:\\My Documents", user + "\\Application Data", "C:\\",
+                       "C:\\Documents and Settings\\All Users\\Application Data"};
+    layout.profileDirs = {user};
+    layout.programFilesDirs = {user + "\\Program Files"};
+    const ProtectedDirs rule(layout);
+    struct DataRow {
+        std::string path;
+        bool refused;
+        const char* why;
+    };
+    const DataRow rows[] = {
+        {"C:\\My Documents\\Letters", true, "inside My Documents"},
+        {"C:\\My Documents \\Letters", true, "trailing blank"},
+        {user + "\\Application Data\\Microsoft\\Protect\\S-1-5-21", true,
+         "the user's keys"},
+        {"C:\\Documents and Settings\\All Users\\Application Data\\Microsoft\\Crypto\\RSA",
+         true, "all users' keys"},
+        {user + "\\Kelmora", true, "in the profile"},
+        {user + "\\Program Files\\Kelmora", false, "a program-files root in the profile"},
+        {"C:\\Program Files\\Kelmora\\PM100", false, "below the root, not in a data folder"},
+        {"C:\\My Documents Old\\PM100", false, "beside My Documents"},
+    };
+    for (const DataRow& row : rows)
+        EXPECT_EQ(row.refused, !rule.dataFolderHolding(row.path).empty()) << row.path << ": " << row.why;
+}
+
 // A temporary folder that is a drive root (GetTempPath on Windows 9x without
 // TEMP gives the current folder), the Windows directory (on NT without TEMP)
 // or a profile is no temporary folder at all.
@@ -338,23 +376,46 @@ TEST(ProgramDirGuard, RefusesAFolderAnotherProductInstalledInto) {
     const std::string entries = std::string(uninstallKey) + "\\";
     setRegString(entries + "VtxOwn", "InstallLocation", dir);
     setRegString(entries + setupProductCode, "InstallLocation", dir);
-    EXPECT_TRUE(acceptProgramDirToEmpty("test", dir, "vtxown"));
+    EXPECT_EQ(FolderScope::whole, judgeProgramDir("test", dir, "vtxown").scope);
     setRegString(entries + "VtxOther", "InstallLocation", "\"" + getShortPath(dir) + "\\\"");
-    EXPECT_FALSE(acceptProgramDirToEmpty("test", dir + "\\", "VtxOwn"));
+    EXPECT_EQ(FolderScope::namedFilesOnly, judgeProgramDir("test", dir + "\\", "VtxOwn").scope);
     for (const char* entry : {"VtxOwn", "VtxOther", setupProductCode})
         deleteKeyTree(entries + entry);
+    // An App Paths entry often holds only its default value: the program.
+    const std::string appPaths = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\VtxOther.exe";
+    setRegString(appPaths, "", dir + "\\VtxOther.exe");
+    const ProgramDirVerdict shared = judgeProgramDir("test", dir, "VtxOwn");
+    EXPECT_EQ(FolderScope::namedFilesOnly, shared.scope);
+    EXPECT_TRUE(shared.mdmpackAllowed && shared.lineMonAllowed);
+    deleteKeyTree(appPaths);
 }
 
 TEST(NameGuard, RefusesNamesThatLeaveTheirFolder) {
     for (const char* name : {"..\\boot.ini", "..", ".", " ", ". .", "...", "", "a\\b", "a/b",
-                             "C:boot.ini", "\\boot.ini", "file.txt:stream"})
+                             "C:boot.ini", "\\boot.ini", "file.txt:stream", "*.nls", "kernel?2.dll",
+                             "a\"b", "a<b", "a>b", "a|b"})
         EXPECT_FALSE(isPlainFileName(name)) << name;
     for (const char* name : {"KmiSetup.log", " KmiSetup.log", "Pathmark Internet.lnk", "a..b",
                              "...lnk", "name."})
         EXPECT_TRUE(isPlainFileName(name)) << name;
-    EXPECT_FALSE(acceptFileName("test: Items", "..\\%s%n"));
+    EXPECT_FALSE(judgeFile("test: Items", getWindowsDir(), "..\\%s%n").accepted);
     EXPECT_NE(std::string::npos,
               logText().find("test: Items \"..\\%s%n\" is not a plain file name, nothing removed"));
+}
+
+// A device name opens the device in every folder, with any extension.
+TEST(NameGuard, RefusesDeviceNamesAndGivesThePathThePlatformReads) {
+    const std::string dir = scratchDir("Devices");
+    for (const char* name : {"NUL", "con.txt", "Nul .lnk", "COM1.bin", "lpt9", "CLOCK$", "conout$."}) {
+        EXPECT_FALSE(judgeFirmwareFile("test: Firmware", dir, name).accepted) << name;
+        const std::string line = logLines().back();
+        EXPECT_EQ(0u, line.find(std::string("Vantix->test: Firmware \"") + name + "\": " + dir)) << line;
+        EXPECT_NE(std::string::npos, line.find(" names a device, not removed")) << line;
+    }
+    const FileVerdict file = judgeFile("test: Items", dir, "KmiSetup.log . ");
+    EXPECT_TRUE(file.accepted);
+    EXPECT_EQ(dir + "\\KmiSetup.log", file.path);
+    EXPECT_EQ("KmiSetup.log", file.name);
 }
 
 }  // namespace

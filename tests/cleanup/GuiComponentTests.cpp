@@ -4,6 +4,7 @@
 #include "ScratchKit.h"
 #include "cleanup/GuiComponents.h"
 #include "settings/InstallRecord.h"
+#include "sysutil/NameRules.h"
 #include "sysutil/Paths.h"
 #include "sysutil/Tokens.h"
 
@@ -43,7 +44,9 @@ protected:
         pendingBefore = pendingDeletions().size();
     }
     // What the platform holds for the next start, in order, as long paths
-    // would be written (on 9x: their short forms where they exist).
+    // would be written (on 9x the 8.3 forms WININIT reads: a file's short
+    // form, or its folder's and its name when it is gone; a gone file
+    // without an 8.3 name is not written).
     std::vector<std::string> scheduled() const {
         std::vector<std::string> entries;
         if (personaIsNT()) {
@@ -59,8 +62,14 @@ protected:
     std::vector<std::string> expected(const std::vector<std::string>& paths) const {
         std::vector<std::string> entries;
         for (const std::string& path : paths) {
+            const size_t cut = path.rfind('\\');
             const std::string shortPath = getShortPath(path);
-            entries.push_back(personaIsNT() || shortPath.empty() ? path : shortPath);
+            if (personaIsNT())
+                entries.push_back(path);
+            else if (!shortPath.empty())
+                entries.push_back(shortPath);
+            else if (isShortName(path.substr(cut + 1)))
+                entries.push_back(getShortPath(path.substr(0, cut)) + path.substr(cut));
         }
         return entries;
     }

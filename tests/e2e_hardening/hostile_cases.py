@@ -11,7 +11,8 @@ from vtxkit import DELETE, RUN_KEY, UNINSTALL_KEY, Dword, ExpandSz, RawValue
 from vtxkit.registry import REG_BINARY, REG_SZ
 
 PLACES = ("windows", "system", "driver", "temp", "programs_dir", "group_dir", "program_dir",
-          "common_programs", "common_desktop", "cpl_registry_key", "uninstall_entry")
+          "common_programs", "common_desktop", "cpl_registry_key", "uninstall_entry",
+          "personal", "appdata")
 LNK = b"L\0\0\0lnk"
 
 UP = "..\\" * 8  # from any folder of the prefix up to the root of drive C
@@ -74,6 +75,14 @@ def not_removed(action: str, directory: str) -> str:
 
 
 # ------------------------------------------------------------ escaping names
+
+DOTS_PROGRAM_DIR = r"Program Files\Kelmora\PM100\...."
+
+
+def dots_refused(folder: str) -> str:
+    return (f'vtxRemoveGuiComponents: ProgramFilesDir "{folder}" has a component made only of '
+            "dots, not removed")
+
 
 ESCAPES = [
     Case("VTX.INI", "RemoveFromWinDir item with ..",
@@ -143,6 +152,11 @@ VALUES = [
     Case("registry", "languageDll as REG_BINARY without NUL",
          {"package_values": {"languageDll": RawValue(REG_BINARY, b"SetupLangEnglish.dll")}},
          logged=["value=languageDll"]),
+    # Windows 95 reads "...." as three folders up: from the program folder,
+    # the drive's root.
+    Case("brdsetup.ini", "ProgramFilesDir ending in ....",
+         {"brdsetup": {"SystemInfo": {"ProgramFilesDir": DOTS_PROGRAM_DIR}}},
+         logged=[dots_refused("C:\\" + DOTS_PROGRAM_DIR)], kept=[r"{program_dir}\KmiCon.exe"]),
 ]
 
 # ------------------------------------------------------------ empty and missing
@@ -161,6 +175,10 @@ EMPTY = [
     Case("registry", "FirmwareFiles missing",
          {"package_values": {"FirmwareFiles": DELETE}},
          gone=[r"{driver}\mdmcode.bin"]),
+    Case("brdsetup.ini", "ProgramFilesDir with a ... component",
+         {"brdsetup": {"SystemInfo": {"ProgramFilesDir": r"Program Files\Kelmora\...\PM100"}}},
+         logged=[dots_refused(r"C:\Program Files\Kelmora\...\PM100")],
+         kept=[r"{program_dir}\KmiCon.exe"]),
 ]
 
 # ------------------------------------------------------------ names that would be shared places
@@ -517,6 +535,73 @@ SHARED = [
          check=lambda run: run.key_kept(r"HKLM\Software\InstallShield\Kelmora\Other")),
 ]
 
+# ------------------------------------------------------------ names that are the platform's
+
+def refused_file(setting: str, name: str, folder: str, why: str) -> str:
+    return f'{setting} "{name}": {folder}\\{name} {why}, not removed'
+
+
+LISTED = "is listed in Windows's LAYOUT.INF"
+DEVICE = "names a device"
+WIN_DIR = "vtxRemoveDevice: RemoveFromWinDir"
+SYS_DIR = "vtxRemoveDevice: RemoveFromWinSysDir"
+FIRMWARE = "removeDspBin: FirmwareFiles"
+
+
+def platform_files(nt: bool, data_dir: str) -> List[Case]:
+    """Names of the platform's own files and devices in the lists, and a
+    program folder inside the user's data (data_dir), beside files that
+    are not the package's."""
+    code_page = "c_1252.nls" if nt else "CP_1252.NLS"
+    long_name = [] if nt else [
+        r"deleteAtReboot: {windows}\kernel32.dll.old has no short name, not scheduled"]
+    return [
+        Case("VTX.INI", "RemoveFromWinDir naming a profile, a device and a long name",
+             {"vtx_ini": {"SystemInfo": {"RemoveFromWinDir":
+                                         "PM100Usb.ini,SYSTEM.INI,NUL,kernel32.dll.old"}}},
+             logged=[refused_file(WIN_DIR, "SYSTEM.INI", "{windows}", "is a profile Windows reads"),
+                     refused_file(WIN_DIR, "NUL", "{windows}", DEVICE)] + long_name,
+             kept=[r"{windows}\system.ini"], gone=[r"{windows}\PM100Usb.ini"]),
+        Case("VTX.INI", "RemoveFromWinSysDir naming files the setup laid out",
+             {"vtx_ini": {"SystemInfo": {"RemoveFromWinSysDir":
+                                         "KmiLine.dll,UNICODE.NLS,STDOLE2.TLB"}},
+              "extra_files": {r"{system}\UNICODE.NLS": OTHER}},
+             logged=[refused_file(SYS_DIR, "UNICODE.NLS", "{system}", LISTED),
+                     refused_file(SYS_DIR, "STDOLE2.TLB", "{system}", LISTED)],
+             kept=[r"{system}\UNICODE.NLS"], gone=[r"{system}\KmiLine.dll"]),
+        Case("registry", "FirmwareFiles naming a code page and a device",
+             {"package_values": {"FirmwareFiles": f"dspcode1.bin,{code_page},NUL"},
+              "extra_files": {"{driver}\\" + code_page: OTHER}},
+             logged=[refused_file(FIRMWARE, code_page, "{driver}", LISTED),
+                     refused_file(FIRMWARE, "NUL", "{driver}", DEVICE)],
+             kept=["{driver}\\" + code_page], gone=[r"{driver}\dspcode1.bin"]),
+        # Its LineMon.ini names another panel's key; its mdmpack is someone
+        # else's; the companion the start-up value names is the package's.
+        Case("brdsetup.ini", "ProgramFilesDir inside the user's data",
+             {"brdsetup": {"SystemInfo": {"ProgramFilesDir": data_dir}},
+              "extra_files": {data_dir + r"\Letter.doc": OTHER,
+                              data_dir + r"\mdmpack\keep.txt": OTHER,
+                              data_dir + r"\LineMon.ini": OTHER_LINEMON,
+                              data_dir + r"\KmiCon.exe": MZ},
+              "registry": {OTHER_PANEL: {"Keep": "1"},
+                           RUN_KEY: {"KMICONEXE": data_dir + r"\KmiCon.exe"}}},
+             kept=[data_dir + r"\Letter.doc", data_dir + r"\mdmpack\keep.txt"],
+             gone=[data_dir + r"\LineMon.ini", data_dir + r"\KmiCon.exe"],
+             allowed=[data_dir + r"\LineMon.ini", data_dir + r"\KmiCon.exe"],
+             check=lambda run: run.logged_start(
+                 f'{GUI}: ProgramFilesDir "{data_dir}" lies in the user\'s data (') +
+             run.key_kept(OTHER_PANEL)),
+    ]
+
+
+# A device as a provider's entry name: no shortcut and no phonebook entry.
+DEVICE_DIALUP = Case("brdsetup.ini", "DialupName CON",
+                     {"brdsetup": {"IspDefault": {"DialupName": "CON"}}},
+                     logged=[refused_file("vtxRemoveDialups: DialupName", "CON.lnk",
+                                          "{common_desktop}", DEVICE)],
+                     check=lambda run: [] if "IspDefault: CON removed" not in run.log_text
+                     else ["CON deleted from the phonebook"])
+
 GROUPS = [
     Group("escapes", "winxp", ESCAPES),
     Group("values", "win98", VALUES),
@@ -537,4 +622,7 @@ GROUPS = [
           protected=[r"{driver}\modemcal.bin"]),
     Group("shared98", "win98", SHARED),
     Group("sharedxp", "winxp", SHARED),
+    Group("platform98", "win98", platform_files(False, r"{personal}\Letters")),
+    Group("platformxp", "winxp", platform_files(True, r"{appdata}\Microsoft\Protect\S-1-5-21-7")
+          + [DEVICE_DIALUP]),
 ]

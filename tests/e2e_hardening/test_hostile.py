@@ -55,16 +55,33 @@ def with_places(text: str, places: dict) -> str:
 
 
 def placed_files(options: dict, places: dict) -> dict:
-    """The options with the places in extra_files' paths and in the text
-    package values filled in."""
+    """The options with the places in extra_files' paths, in brdsetup.ini
+    values and in the text registry and package values filled in."""
     if "extra_files" in options:
         options = dict(options, extra_files={with_places(path, places): content for path, content
                                              in options["extra_files"].items()})
+    if "brdsetup" in options:
+        options = dict(options, brdsetup={section: {key: placed_setting(key, value, places)
+                                                    for key, value in values.items()}
+                                           for section, values in options["brdsetup"].items()})
+    if "registry" in options:
+        options = dict(options, registry={key: {name: with_places(value, places) if type(value)
+                                                is str else value for name, value in values.items()}
+                                          for key, values in options["registry"].items()})
     if "package_values" in options:
         options = dict(options, package_values={
             name: with_places(value, places) if type(value) is str else value
             for name, value in options["package_values"].items()})
     return options
+
+
+def placed_setting(key: str, value, places: dict):
+    """A brdsetup.ini value with the places filled in; ProgramFilesDir
+    without its drive, which the tool puts before it."""
+    if type(value) is not str:
+        return value
+    value = with_places(value, places)
+    return value[3:] if key == "ProgramFilesDir" and value[1:3] == ":\\" else value
 
 
 def text_lines(text) -> List[str]:
@@ -79,7 +96,8 @@ class HostileRun:
         self.prefix = vtxkit.Prefix.fresh(group.version)
         folders = self.prefix.folders()
         before_install = {name: folders[name] for name in ("windows", "system", "temp",
-                                                           "common_programs", "common_desktop")}
+                                                           "common_programs", "common_desktop",
+                                                           "personal", "appdata")}
         # The Programs folder that holds the group, before the package says so.
         before_install["programs_dir"] = folders["common_programs" if self.prefix.is_nt
                                                  else "programs"]
@@ -396,6 +414,14 @@ def test_hostile_shared98():
 
 def test_hostile_sharedxp():
     run_group("sharedxp")
+
+
+def test_hostile_platform98():
+    run_group("platform98")
+
+
+def test_hostile_platformxp():
+    run_group("platformxp")
 
 
 if __name__ == "__main__":

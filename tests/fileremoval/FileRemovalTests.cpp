@@ -133,26 +133,37 @@ TEST(CopyFileTo, CopiesIntoADirectoryOrOverAReadOnlyFile) {
     EXPECT_EQ("new", readFile(dir + "\\target.ini"));
 }
 
+// WININIT reads 8.3 names before Windows starts: a file that is gone has no
+// short name, and a long name written as it is may be taken for another
+// file's ("kernel32.dll.old" for KERNEL32.DLL), so only an 8.3 name is
+// written for it, in its folder's short form.
 TEST(DeleteAtReboot, UsesWininitShortNamesOn9xAndThePlatformOnNT) {
     const std::string dir = scratchDir("Long Folder Name");
     const std::string present = dir + "\\Present Library.dll";
-    const std::string missing = dir + "\\missing file.dll";
+    const std::string missing = dir + "\\MISSING.DLL";
+    const std::string longMissing = getWindowsDir() + "\\kernel32.dll.old";
     writeFile(present, "x");
     DeleteFileA(concatPath(getWindowsDir(), "wininit.ini").c_str());
     deleteAtReboot(present);
     deleteAtReboot(missing);
+    deleteAtReboot(longMissing);
     if (personaIsNT()) {
         EXPECT_EQ("", readWininit());
         const std::vector<std::string> pending = pendingDeletions();
-        ASSERT_GE(pending.size(), 2u);
-        EXPECT_STRCASEEQ(present.c_str(), pending[pending.size() - 2].c_str());
-        EXPECT_STRCASEEQ(missing.c_str(), pending.back().c_str());
+        ASSERT_GE(pending.size(), 3u);
+        EXPECT_STRCASEEQ(present.c_str(), pending[pending.size() - 3].c_str());
+        EXPECT_STRCASEEQ(missing.c_str(), pending[pending.size() - 2].c_str());
+        EXPECT_STRCASEEQ(longMissing.c_str(), pending.back().c_str());
     } else {
         const std::string shortPath = getShortPath(present);
         ASSERT_NE("", shortPath);
         ASSERT_NE(present, shortPath);
-        EXPECT_EQ("[rename]\r\nNUL=" + shortPath + "\r\nNUL=" + missing + "\r\n", readWininit());
+        EXPECT_EQ("[rename]\r\nNUL=" + shortPath + "\r\nNUL=" + getShortPath(dir) +
+                      "\\MISSING.DLL\r\n",
+                  readWininit());
         EXPECT_TRUE(pendingDeletions().empty());
+        EXPECT_EQ("KmvdUtil->deleteAtReboot: " + longMissing + " has no short name, not scheduled",
+                  logLines().back());
     }
 }
 

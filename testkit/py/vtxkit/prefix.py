@@ -15,7 +15,7 @@ from pathlib import Path, PureWindowsPath
 from concurrent.futures import ThreadPoolExecutor
 from typing import Callable, Dict, Iterable, List, Optional, Sequence, Set, Tuple
 
-from . import env, session
+from . import env, layout_inf, session
 from .registry import Registry, normalize_key, parse_export, parse_hive, reg_file_text
 
 # Seconds the wineserver stays up with no program running. Long enough for
@@ -98,9 +98,11 @@ class Prefix:
         shutil.rmtree(self.path, ignore_errors=True)
 
     def set_version(self, version: str) -> None:
+        """The Windows version, with its setup's LAYOUT*.INF files."""
         self.wine(["reg", "add", r"HKCU\Software\Wine", "/v", "Version", "/d", version, "/f"])
         self.version = version
         self._folders = None
+        layout_inf.lay_out(self)
 
     @property
     def is_nt(self) -> bool:
@@ -189,7 +191,8 @@ class Prefix:
     def folders(self) -> Dict[str, str]:
         """The folders that programs see here, as Windows paths: windows,
         system, temp, programs, common_programs, desktop, common_desktop,
-        program_files (asked of the prefix once per version)."""
+        program_files, personal, appdata (asked of the prefix once per
+        version)."""
         if self._folders is None:
             out = self.run(env.kit_file("winpaths")).stdout
             self._folders = dict(line.split("=", 1) for line in out.splitlines() if "=" in line)

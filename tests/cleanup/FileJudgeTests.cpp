@@ -1,0 +1,85 @@
+// The platform's own files under the file judge, with LAYOUT.INF files laid
+// out as Windows 98 (three files, the file list longer than the 32 KB a
+// profile read gives) and XP (one file, saved as UTF-16) have them; Wine has
+// none. The judge reads them once per process, so they are laid out first.
+#include <gtest/gtest.h>
+#include <string>
+#include "ScratchKit.h"
+#include "cleanup/FileJudge.h"
+#include "sysutil/Paths.h"
+
+namespace {
+
+std::string infDir() { return getWindowsDir() + "\\INF"; }
+
+std::string filler(size_t bytes) {
+    std::string text;
+    for (int i = 0; text.size() < bytes; ++i) text += "drv" + std::to_string(i) + ".sys=1,,4096\r\n";
+    return text;
+}
+
+std::string utf16(const std::string& text) {
+    std::string wide = "\xFF\xFE";
+    for (const char c : text) wide += std::string(1, c) + '\0';
+    return wide;
+}
+
+class PlatformLayout : public ::testing::Environment {
+    void SetUp() override {
+        CreateDirectoryA(infDir().c_str(), nullptr);
+        if (personaIsNT()) {
+            writeFile(infDir() + "\\layout.inf",
+                      utf16("[Version]\r\n[SourceDisksFiles]\r\nstdole2.tlb=1\r\n"
+                            "[SourceDisksFiles.x86]\r\nunicode.nls=1\r\nVtxLongLayoutName.dll=1\r\n"));
+            setRegString("Software\\Microsoft\\Windows NT\\CurrentVersion\\IniFileMapping\\msacm.ini",
+                         "", "USR:Software\\Microsoft\\Multimedia");
+        } else {
+            writeFile(infDir() + "\\LAYOUT.INF", "[SourceDisksFiles]\r\nVtxLongLayoutName.dll=1\r\n");
+            writeFile(infDir() + "\\LAYOUT1.INF", "[SourceDisksFiles]\r\nUNICODE.NLS=1\r\n");
+            writeFile(infDir() + "\\LAYOUT2.INF", "[SourceDisksFiles]\r\n" + filler(40000) +
+                                                       "CP_1252.NLS=1\r\nSTDOLE2.TLB=1\r\n");
+        }
+    }
+};
+::testing::Environment* const layout = ::testing::AddGlobalTestEnvironment(new PlatformLayout);
+
+struct Row {
+    std::string dir;
+    std::string name;
+    const char* why;  // nullptr: accepted
+};
+
+TEST(FileJudge, RefusesThePlatformsOwnFilesInEveryFormItReadsThem) {
+    const std::string windows = getWindowsDir();
+    const std::string system = getSystemDir();
+    writeFile(system + "\\VtxLongLayoutName.dll", "x");
+    const std::string shortName = getShortPath(system + "\\VtxLongLayoutName.dll").substr(system.size() + 1);
+    writeFile(windows + "\\vtxsys.dat", "x");
+    SetFileAttributesA((windows + "\\vtxsys.dat").c_str(), FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_HIDDEN);
+    const char* const listed = "is listed in Windows's LAYOUT.INF";
+    const char* const profile = "is a profile Windows reads";
+    const Row rows[] = {
+        {windows, "SYSTEM.INI", profile},
+        {windows, "win.ini . ", profile},
+        {windows, "WININIT.INI", profile},
+        {windows, personaIsNT() ? "MSACM.INI" : "control.ini", profile},
+        {system, "UNICODE.NLS", listed},
+        {system, "cp_1252.nls", personaIsNT() ? nullptr : listed},
+        {system, "STDOLE2.TLB ", listed},
+        {system, shortName, listed},
+        {windows, "vtxsys.dat", "has the system attribute"},
+        {system, "KmiLine.dll", nullptr},
+        {windows, "PM100Usb.ini", nullptr},
+    };
+    for (const Row& row : rows) {
+        const FileVerdict verdict = judgeFile("test: List", row.dir, row.name);
+        EXPECT_EQ(row.why == nullptr, verdict.accepted) << row.name;
+        if (row.why == nullptr) continue;
+        const std::string line = logLines().back();
+        EXPECT_EQ("Vantix->test: List \"" + row.name + "\": ", line.substr(0, 23 + row.name.size()));
+        EXPECT_NE(std::string::npos, line.find(std::string(row.why) + ", not removed")) << line;
+    }
+    EXPECT_NE(shortName, "VtxLongLayoutName.dll");
+}
+
+}  // namespace

@@ -64,11 +64,13 @@ private:
     bool askConfirmation();
     // work
     void startProgress();
+    void readListedFiles();
     void copySetupIni();
+    void leaveStartFolder();
     void buildInstallRecord();
     void uninstallListedDevices();
     void runCleanupActions();
-    void removeListedFiles(const char* key, const std::string& dir);
+    void removeListedFiles(const char* key, const std::string& names, const std::string& dir);
     void finishProgress();
 
     void notice(UINT textId);
@@ -86,6 +88,11 @@ private:
     std::string windowsDir;
     std::string systemDir;
     std::string caption;
+    // RemoveFromWinDir and RemoveFromWinSysDir, read before anything can
+    // empty the start folder (the tool may lie in the package's program
+    // folder, VTX.INI beside it).
+    std::string winDirFiles;
+    std::string winSysDirFiles;
 };
 
 RemovalRun::RemovalRun()
@@ -126,6 +133,7 @@ bool RemovalRun::confirm() {
 // No step of the work ends the run early.
 void RemovalRun::work() {
     startProgress();
+    readListedFiles();
     copySetupIni();
     buildInstallRecord();
     Sleep(5000);
@@ -133,10 +141,11 @@ void RemovalRun::work() {
     uninstallListedDevices();
     vtxRemoveInstallShieldFiles();
     copySetupIni();
+    leaveStartFolder();
     Sleep(2000);
     runCleanupActions();
-    removeListedFiles("RemoveFromWinDir", windowsDir);
-    removeListedFiles("RemoveFromWinSysDir", systemDir);
+    removeListedFiles("RemoveFromWinDir", winDirFiles, windowsDir);
+    removeListedFiles("RemoveFromWinSysDir", winSysDirFiles, systemDir);
     record.reset();
     finishProgress();
 }
@@ -219,11 +228,22 @@ void RemovalRun::startProgress() {
     progress.setPos(progressValue);
 }
 
+void RemovalRun::readListedFiles() {
+    winDirFiles = getToolIniString("RemoveFromWinDir", "SystemInfo", "");
+    winSysDirFiles = getToolIniString("RemoveFromWinSysDir", "SystemInfo", "");
+}
+
 // The installation record and the clean-up actions read the Windows
 // directory's copy.
 void RemovalRun::copySetupIni() {
     copyFileTo(std::string(".\\") + setupIniName, concatPath(windowsDir, setupIniName));
 }
+
+// Nothing of ".\" is read after the second copy of the installation
+// description: the run leaves the start folder so that it can be removed
+// when it is the package's program folder (a process's current folder
+// cannot be removed).
+void RemovalRun::leaveStartFolder() { SetCurrentDirectoryA(windowsDir.c_str()); }
 
 void RemovalRun::buildInstallRecord() {
     record.reset(new InstallRecord());
@@ -258,8 +278,8 @@ void RemovalRun::runCleanupActions() {
 // Each listed file is deleted now and, in every case, also at the next start.
 // A name that would leave the directory, opens a device or is a file of the
 // platform is refused.
-void RemovalRun::removeListedFiles(const char* key, const std::string& dir) {
-    std::string names = getToolIniString(key, "SystemInfo", "");
+void RemovalRun::removeListedFiles(const char* key, const std::string& names,
+                                   const std::string& dir) {
     runTraceLog.log("%s=%s", key, names.c_str());
     if (names.empty()) return;
     const std::string setting = std::string("vtxRemoveDevice: ") + key;

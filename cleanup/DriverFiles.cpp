@@ -4,6 +4,7 @@
 #include "cleanup/DriverFiles.h"
 #include <windows.h>
 #include "cleanup/FileJudge.h"
+#include "cleanup/Guards.h"
 #include "log/Loggers.h"
 #include "res/FileNames.h"
 #include "sysutil/FileRemoval.h"
@@ -41,7 +42,10 @@ bool removeDspBin() {
 
     if (!fileExists(getWindowsDir() + "\\" + setupIniName)) return true;
     runTraceLog.log("removeDspBin: Parsing %s", "FirmwareFiles");
-    if (!regValueExists(getSetupSoftwareKey(), "FirmwareFiles", HKEY_LOCAL_MACHINE)) return true;
+    const std::string packageKey = getSetupSoftwareKey();
+    if (!regValueExists(packageKey, "FirmwareFiles", HKEY_LOCAL_MACHINE)) return true;
+    // A key that does not show it is the package's names nothing to delete.
+    if (!judgePackageKey("removeDspBin", packageKey)) return true;
     const std::string list = getSetupRegString("FirmwareFiles");
     if (list.empty()) return true;
 

@@ -20,6 +20,11 @@ const char* const uninstallEntryShape[] = {"Software", "Microsoft", "Windows", "
                                            "Uninstall"};
 const size_t uninstallEntryDepth = 6;
 
+// Values the installation record reads that only a modem's setup writes.
+const char* const modemValues[] = {"vpi", "vci", "layer3Protocol", "modulation", "driverType",
+                                   "annexType"};
+const int kModemValuesShown = 2;
+
 bool hasSubkeys(const std::string& key) {
     TokenList subkeys;
     return regGetSubkeys(key, KEY_READ, subkeys, HKEY_LOCAL_MACHINE) && subkeys.count() > 0;
@@ -90,4 +95,18 @@ void removePackageKey(const char* action, const std::string& keyPath) {
         return;
     }
     regDeleteKey(key, HKEY_LOCAL_MACHINE);
+}
+
+bool judgePackageKey(const char* action, const std::string& keyPath) {
+    if (!acceptPackageKey(action, keyPath)) return false;
+    const std::string key = normaliseKeyPath(keyPath);
+    TokenList subkeys;
+    if (!regGetSubkeys(key, KEY_READ, subkeys, HKEY_LOCAL_MACHINE)) return false;
+    int shown = 0;
+    for (const char* value : modemValues)
+        if (regValueExists(key, value, HKEY_LOCAL_MACHINE)) ++shown;
+    if (shown >= kModemValuesShown) return true;
+    runErrorLog.log("%s: SetupSoftwareKey \"%s\" holds fewer than two of vpi, vci, layer3Protocol, "
+                    "modulation, driverType, annexType, not used", action, keyPath.c_str());
+    return false;
 }

@@ -33,3 +33,14 @@ bool acceptWalkedKey(const char* action, const char* setting, const std::string&
 void removePackageKey(const char* action, const std::string& keyPath);
 // isPackageKey; a refused key gets its error line.
 bool acceptPackageKey(const char* action, const std::string& keyPath);
+
+// The package key (SetupSoftwareKey) shows that it is the package's: it is
+// shaped like a package's key (acceptPackageKey, with its line) and holds at
+// least two of the values only a modem's setup writes (vpi, vci,
+// layer3Protocol, modulation, driverType, annexType), of any type. A key
+// that holds fewer gets one error line, "<action>: SetupSoftwareKey "<key>"
+// holds fewer than two of vpi, vci, layer3Protocol, modulation, driverType,
+// annexType, not used"; a key that does not exist, none. Only a key that
+// shows it is the package's is emptied and deleted, and only its names
+// (FirmwareFiles, OrigTmpDir, languageDll) steer a deletion.
+bool judgePackageKey(const char* action, const std::string& keyPath);

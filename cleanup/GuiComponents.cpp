@@ -9,6 +9,7 @@
 #include "cleanup/FileJudge.h"
 #include "cleanup/FolderJudges.h"
 #include "cleanup/Guards.h"
+#include "cleanup/Registrations.h"
 #include "cleanup/ShortcutsDialups.h"
 #include "cleanup/SystemKeys.h"
 #include "log/Loggers.h"
@@ -29,7 +30,6 @@ namespace {
 
 const char* const action = "vtxRemoveGuiComponents";
 const char* const setupTempFiles[] = {"KmiInst.exe", "KmiInst.dll", "hires.bmp", "lores.bmp"};
-const char* const companionStartupValues[] = {"KMICONEXE", "LINEMONEXE", "LINEWATCHEXE"};
 const char* const driverPackageDirName = "mdmpack";
 const unsigned kRegistryKeyBuffer = 256;
 
@@ -62,23 +62,6 @@ void removeCplRegistry(const ProgramDirVerdict& programDir) {
     removePackageKey("vtxRemoveNewCplRegistry", key);
 }
 
-// The program a start-up command starts: the quoted text when it begins
-// with a quote, otherwise the longest run before a blank that names an
-// existing file (the whole command when none does).
-std::string startupProgram(const std::string& command) {
-    if (!command.empty() && command[0] == '"') {
-        const size_t close = command.find('"', 1);
-        return command.substr(1, close == std::string::npos ? std::string::npos : close - 1);
-    }
-    std::string program = command;
-    while (!fileExists(program)) {
-        const size_t blank = program.rfind(' ');
-        if (blank == std::string::npos) return command;
-        program.erase(blank);
-    }
-    return program;
-}
-
 // The name of a file that lies directly in dir, or "" for any other path.
 std::string nameDirectlyIn(const std::string& path, const std::string& dir) {
     const size_t cut = path.find_last_of("\\/");
@@ -94,9 +77,9 @@ std::string nameDirectlyIn(const std::string& path, const std::string& dir) {
 // there.
 void removeNamedProgramFiles(const std::string& programDir) {
     deleteFile(concatPath(programDir, lineMonIniName));
-    for (const char* value : companionStartupValues) {
-        const std::string command = regGetPath(startupKey, value, HKEY_LOCAL_MACHINE);
-        const std::string name = nameDirectlyIn(startupProgram(command), programDir);
+    const TokenList companions = companionPrograms();
+    for (size_t i = 0; i < companions.count(); ++i) {
+        const std::string name = nameDirectlyIn(companions[i], programDir);
         if (!name.empty()) deleteFile(concatPath(programDir, name));
     }
 }
@@ -106,14 +89,70 @@ void emptyAndRemove(const std::string& dir) {
     removeDir(dir);
 }
 
+bool isSameFile(const std::string& a, const std::string& b) {
+    return liesInDir(a, b) && liesInDir(b, a);
+}
+
+// The files left in dir that are loaded into this process: the tool itself,
+// its installer library and its language library, when the tool lies in
+// the package's program folder. They cannot go while it runs; they go at the
+// next start. True when there was one.
+bool scheduleLoadedFiles(const std::string& dir) {
+    bool scheduled = false;
+    const TokenList left = listDirEntries(dir, DirEntries::files);
+    for (size_t i = 0; i < left.count(); ++i) {
+        const std::string path = concatPath(dir, left[i]);
+        const std::string module = getModulePath(left[i].c_str());
+        if (module.empty() || !isSameFile(module, path)) continue;
+        deleteAtReboot(path);
+        scheduled = true;
+    }
+    return scheduled;
+}
+
+// The program folder as a whole: its files, then the folder. Where the tool
+// runs from it, its own files and (on NT) the folder go at the next start.
+void removeWholeProgramDir(const std::string& dir) {
+    deleteDirFiles(dir);
+    const bool toolInside = scheduleLoadedFiles(dir);
+    removeDir(dir);
+    if (toolInside && fileExists(dir)) removeDirAtReboot(dir);
+}
+
 // The program directory and its "mdmpack", as far as the verdict allows.
 void removeProgramDirs(const ProgramDirVerdict& programDir) {
     if (programDir.scope == FolderScope::nothing) return;
     if (programDir.mdmpackAllowed) emptyAndRemove(concatPath(programDir.path, driverPackageDirName));
     if (programDir.scope == FolderScope::whole)
-        emptyAndRemove(programDir.path);
+        removeWholeProgramDir(programDir.path);
     else
         removeNamedProgramFiles(programDir.path);
+}
+
+// The folders an uninstall entry of the package points into: the program
+// folder (unless refused as no folder of the package's) and the tool's own
+// folder (unless it is a shared or system folder).
+std::vector<FolderStanding> packageFolders(const ProgramDirVerdict& programDir) {
+    std::vector<FolderStanding> folders;
+    if (programDir.scope != FolderScope::nothing) folders.push_back(folderStanding(programDir.path));
+    const std::string program = getModulePath(nullptr);
+    const std::string toolDir = program.substr(0, program.find_last_of('\\'));
+    const FolderStanding tool = folderStanding(toolDir);
+    if (!program.empty() && !tool.isProtected) folders.push_back(tool);
+    return folders;
+}
+
+// The uninstall entry ProductName names is the package's only when it
+// points into the package: its name and DisplayName come from the same
+// setting and prove nothing. Judged while the program folder is still there
+// (its short form is asked of it).
+bool judgeUninstallEntry(const std::string& productName, const ProgramDirVerdict& programDir) {
+    const std::string entry = concatPath(uninstallKey, productName);
+    if (!acceptPackageKey(action, entry)) return false;
+    if (uninstallEntryPointsInto(normaliseKeyPath(entry), packageFolders(programDir))) return true;
+    runErrorLog.log("%s: ProductName \"%s\": uninstall entry points into neither the program "
+                    "folder nor the tool's, not deleted", action, productName.c_str());
+    return false;
 }
 
 // <Description>.lnk of each icon section: the shortcuts the package put into
@@ -175,15 +214,16 @@ void removeCompanionStartupValues() {
 // land in the root of the current drive; nor does one that is no temporary
 // folder of the platform (scheduling reaches past the protection an open
 // file has).
-void scheduleSetupTempFiles(const InstallRecord& record, const std::string& origTmpDir) {
+void scheduleSetupTempFiles(const InstallRecord& record, const std::string& origTmpDir,
+                            const std::string& languageDllName) {
     const bool inTemp = !record.tempDir.empty() &&
                         judgeTempDir("vtxRemoveGuiComponents: GetTempPath", record.tempDir);
     const bool inOrig =
         !origTmpDir.empty() && judgeTempDir("vtxRemoveGuiComponents: OrigTmpDir", origTmpDir);
     FileVerdict languageDll;
-    if (!record.languageDll.empty() && (inTemp || inOrig))
+    if (!languageDllName.empty() && (inTemp || inOrig))
         languageDll = judgeFile("vtxRemoveGuiComponents: languageDll",
-                                inTemp ? record.tempDir : origTmpDir, record.languageDll);
+                                inTemp ? record.tempDir : origTmpDir, languageDllName);
     if (inTemp) {
         for (const char* name : setupTempFiles) deleteAtReboot(concatPath(record.tempDir, name));
         if (languageDll.accepted) scheduleShortPath(concatPath(record.tempDir, languageDll.name));
@@ -198,14 +238,18 @@ void vtxRemoveNewCplRegistry(const InstallRecord& record) {
                                       getSetupIniString("ProductName", "SystemInfo", "")));
 }
 
+// The package key's names (OrigTmpDir, languageDll) steer deletions only
+// when the key shows that it is the package's.
 void vtxRemoveGuiComponents(const InstallRecord& record) {
     runTraceLog.log("%s", action);
     const std::string packageKey = getSetupSoftwareKey();
-    const std::string origTmpDir = readOrigTmpDir(packageKey);
+    const bool packageKeyShown = judgePackageKey(action, packageKey);
+    const std::string origTmpDir = packageKeyShown ? readOrigTmpDir(packageKey) : "";
     const std::string productName = getSetupIniString("ProductName", "SystemInfo", "");
 
     vtxCloseExternalApplications();
     const ProgramDirVerdict programDir = judgeProgramDir(action, record.programDir, productName);
+    const bool uninstallEntryShown = judgeUninstallEntry(productName, programDir);
     removeCplRegistry(programDir);
     removeProgramDirs(programDir);
     removeProgramGroup(record.programGroupDir);
@@ -213,11 +257,11 @@ void vtxRemoveGuiComponents(const InstallRecord& record) {
     vtxRemoveProgramFilesIcons(record);
     vtxRemoveDialups(record);
 
-    removePackageKey(action, packageKey);
+    if (packageKeyShown) removePackageKey(action, packageKey);
     removeCompanionStartupValues();
-    removePackageKey(action, concatPath(uninstallKey, productName));
+    if (uninstallEntryShown) removePackageKey(action, concatPath(uninstallKey, productName));
     vtxDontRestartSetup(record);
 
     if (record.optionFlags[InstallRecord::scheduleSetupTempFiles])
-        scheduleSetupTempFiles(record, origTmpDir);
+        scheduleSetupTempFiles(record, origTmpDir, packageKeyShown ? record.languageDll : "");
 }

@@ -12,5 +12,7 @@ void vtxRemoveGuiComponents(const InstallRecord& record);
 // The control-panel program's key (named in "LineMon.ini") and its sub-keys.
 void vtxRemoveNewCplRegistry(const InstallRecord& record);
 // Schedules the setup program's files in the temporary directory and in
-// origTmpDir (may be empty) for deletion at the next start.
-void scheduleSetupTempFiles(const InstallRecord& record, const std::string& origTmpDir);
+// origTmpDir (may be empty) for deletion at the next start, the language
+// library languageDllName (may be empty) after them.
+void scheduleSetupTempFiles(const InstallRecord& record, const std::string& origTmpDir,
+                            const std::string& languageDllName);

@@ -1,6 +1,8 @@
-// Registrations of other products in the package's program folder.
+// Registrations of the package and of other products, read from the
+// start-up key, App Paths and the uninstall entries.
 #include "cleanup/Registrations.h"
 #include <windows.h>
+#include <cctype>
 #include "cleanup/SystemKeys.h"
 #include "sysutil/Paths.h"
 #include "sysutil/PlatformFolders.h"
@@ -12,6 +14,8 @@
 namespace {
 
 const char* const appPathsKey = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths";
+// The values of an uninstall entry that name places of its product.
+const char* const uninstallPathValues[] = {"UninstallString", "InstallLocation", "DisplayIcon"};
 
 // text without the quotes around it.
 std::string unquoted(const std::string& text) {
@@ -20,17 +24,38 @@ std::string unquoted(const std::string& text) {
     return text;
 }
 
-// The App Paths entry whose program, or one of whose folders, lies in
-// folder; "" when there is none. Real entries often hold only their default
-// value, the program's path.
+std::string fileNameOf(const std::string& path) {
+    const size_t cut = path.find_last_of("\\/");
+    return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+// An App Paths entry of one of the package's companion programs: named by
+// the program's file name, its program that companion, in folder.
+bool isCompanionEntry(const std::string& entry, const std::string& program,
+                      const TokenList& companions, const FolderStanding& folder) {
+    if (!standsIn(program, folder)) return false;
+    for (size_t i = 0; i < companions.count(); ++i) {
+        const std::string& companion = companions[i];
+        if (companion.empty() || !sameText(entry, fileNameOf(companion))) continue;
+        if (liesInDir(program, companion) && liesInDir(companion, program)) return true;
+    }
+    return false;
+}
+
+// The App Paths entry of another product whose program, or one of whose
+// folders, lies in folder; "" when there is none. Real entries often hold
+// only their default value, the program's path.
 std::string appPathIn(const FolderStanding& folder) {
+    const TokenList companions = companionPrograms();
     TokenList entries;
     regGetSubkeys(appPathsKey, KEY_READ, entries, HKEY_LOCAL_MACHINE);
     for (size_t i = 0; i < entries.count(); ++i) {
         const std::string key = concatPath(appPathsKey, entries[i]);
+        const std::string program = unquoted(regGetPath(key, "", HKEY_LOCAL_MACHINE));
+        if (isCompanionEntry(entries[i], program, companions, folder)) continue;
         TokenList places;
         getStrTokens(places, regGetPath(key, "Path", HKEY_LOCAL_MACHINE), ";");
-        places.add(regGetPath(key, "", HKEY_LOCAL_MACHINE));
+        places.add(program);
         for (size_t j = 0; j < places.count(); ++j)
             if (standsIn(unquoted(places[j]), folder)) return "App Paths\\" + entries[i];
     }
@@ -51,9 +76,61 @@ std::string installLocationIn(const FolderStanding& folder, const std::string& p
     return "";
 }
 
+bool isLetter(char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; }
+
+// A path starts at "X:\" (or "X:/") that begins the text, follows a
+// character that is no letter or digit, or follows a switch ("-f", "/f").
+bool startsPath(const std::string& text, size_t at) {
+    if (at + 2 >= text.size() || !isLetter(text[at]) || text[at + 1] != ':' ||
+        (text[at + 2] != '\\' && text[at + 2] != '/'))
+        return false;
+    if (at == 0 || !std::isalnum(static_cast<unsigned char>(text[at - 1]))) return true;
+    return at >= 2 && (text[at - 2] == '-' || text[at - 2] == '/') && isLetter(text[at - 1]);
+}
+
 }  // namespace
+
+std::string startupProgram(const std::string& command) {
+    if (!command.empty() && command[0] == '"') {
+        const size_t close = command.find('"', 1);
+        return command.substr(1, close == std::string::npos ? std::string::npos : close - 1);
+    }
+    std::string program = command;
+    while (!fileExists(program)) {
+        const size_t blank = program.rfind(' ');
+        if (blank == std::string::npos) return command;
+        program.erase(blank);
+    }
+    return program;
+}
+
+TokenList companionPrograms() {
+    TokenList programs;
+    for (const char* value : companionStartupValues)
+        programs.add(startupProgram(regGetPath(startupKey, value, HKEY_LOCAL_MACHINE)));
+    return programs;
+}
 
 std::string otherProductIn(const FolderStanding& folder, const std::string& productName) {
     const std::string registration = appPathIn(folder);
     return registration.empty() ? installLocationIn(folder, productName) : registration;
+}
+
+std::vector<std::string> pathsIn(const std::string& text) {
+    std::vector<std::string> paths;
+    for (size_t at = 0; at < text.size(); ++at) {
+        if (!startsPath(text, at)) continue;
+        const size_t end = text.find('"', at);
+        paths.push_back(text.substr(at, end == std::string::npos ? std::string::npos : end - at));
+    }
+    return paths;
+}
+
+bool uninstallEntryPointsInto(const std::string& entryKey,
+                              const std::vector<FolderStanding>& folders) {
+    for (const char* value : uninstallPathValues)
+        for (const std::string& path : pathsIn(regGetPath(entryKey, value, HKEY_LOCAL_MACHINE)))
+            for (const FolderStanding& folder : folders)
+                if (standsIn(path, folder)) return true;
+    return false;
 }

@@ -1,14 +1,39 @@
-// What the platform's registrations say of the package's program folder:
-// whether another product registered a program in it. Registrations are only
-// read, never changed.
+// What the platform's registrations say of the package: whether another
+// product registered a program in its program folder, which programs its
+// start-up values start, and whether an uninstall entry points into the
+// package. Registrations are only read here, never changed.
 #pragma once
 #include <string>
+#include <vector>
 
+class TokenList;
 struct FolderStanding;
+
+// The program a start-up command starts: the quoted text when it begins
+// with a quote, otherwise the longest run before a blank that names an
+// existing file (the whole command when none does).
+std::string startupProgram(const std::string& command);
+// The programs the start-up values KMICONEXE, LINEMONEXE and LINEWATCHEXE
+// start: the package's companion programs ("" for a value that is absent).
+TokenList companionPrograms();
 
 // The registration of another product in folder, or "" when there is none:
 // "App Paths\<entry>" for an App Paths entry whose program (its default
 // value) or one of whose Path folders lies in it, "Uninstall\<entry>" for an
-// uninstall entry whose InstallLocation lies in it. The package's own
-// uninstall entry (productName) and its setup record's do not count.
+// uninstall entry whose InstallLocation lies in it. The package's own do not
+// count: its uninstall entry (productName), its setup record's, and the App
+// Paths entry of a companion program (the entry's name is the file name of
+// a program a start-up value starts, and its program is that program, in
+// folder).
 std::string otherProductIn(const FolderStanding& folder, const std::string& productName);
+
+// The absolute paths a command line or value holds: each "X:\..." that
+// starts it or follows a blank, a quote, a comma or a switch such as "-f"
+// (InstallShield's -f"<log>"), up to the next quote.
+std::vector<std::string> pathsIn(const std::string& text);
+// True when the uninstall entry (a key below HKEY_LOCAL_MACHINE) points into
+// one of folders: a path in its UninstallString (the program or an
+// argument, quoted or not, long or short form), its InstallLocation or its
+// DisplayIcon lies in one of them.
+bool uninstallEntryPointsInto(const std::string& entryKey,
+                              const std::vector<FolderStanding>& folders);

@@ -13,12 +13,16 @@
 //   SetupIni.h         the installation description in the Windows
 //                      directory and the package key it names
 //   WinVersion.h       isWinNT, isWin95, isWin98, isWinMe, isWin2000
-//   FileRemoval.h      deleteFile, deleteDirFiles, removeDir, copyFileTo,
-//                      deleteAtReboot
+//   FileRemoval.h      deleteFile, listDirEntries, deleteDirFiles, removeDir,
+//                      copyFileTo, deleteAtReboot, removeDirAtReboot
 //   IniEntry.h         addIniEntry: one line added to wininit.ini
 //   ProtectedDirs.h    the protected-folder rule over a FolderLayout
 //   PlatformFolders.h  that rule over the platform's own folders
-//                      (isProtectedDir, liesInDir, ...)
+//                      (isProtectedDir, liesInDir, folderStanding, ...)
+//   PlatformFiles.h    the platform's own files: its setup's LAYOUT*.INF,
+//                      its profiles, the system attribute, File Protection
+//   NameRules.h        device names, 8.3 names, trailing dots and blanks
+//   SystemLibrary.h    loadSystemLibrary: a library of the system directory
 //   ShellFolders.h     getSpecialFolderPath
 //   RebootWindows.h    rebootWindows
 //   CloseAppWindow.h   closeAppWindow
@@ -54,14 +58,17 @@
 #include "sysutil/Handles.h"
 #include "sysutil/IniEntry.h"
 #include "sysutil/IniRead.h"
+#include "sysutil/NameRules.h"
 #include "sysutil/Numbers.h"
 #include "sysutil/Paths.h"
+#include "sysutil/PlatformFiles.h"
 #include "sysutil/PlatformFolders.h"
 #include "sysutil/ProtectedDirs.h"
 #include "sysutil/RebootWindows.h"
 #include "sysutil/RegistryIO.h"
 #include "sysutil/SetupIni.h"
 #include "sysutil/ShellFolders.h"
+#include "sysutil/SystemLibrary.h"
 #include "sysutil/TextCase.h"
 #include "sysutil/TokenList.h"
 #include "sysutil/Tokens.h"

@@ -49,3 +49,9 @@ std::string getShortPath(const std::string& path) {
     if (length == 0 || length >= MAX_PATH) return "";
     return std::string(shortPath, length);
 }
+
+std::string getModulePath(const char* moduleName) {
+    const HMODULE module = GetModuleHandleA(moduleName);
+    if (module == nullptr) return "";
+    return directoryFrom([module](char* b, DWORD n) { return GetModuleFileNameA(module, b, n); });
+}

@@ -19,3 +19,6 @@ std::string getTempDir();  // ends with a backslash
 bool fileExists(const std::string& path);
 // The short (8.3) form of an existing path, or "" when there is none.
 std::string getShortPath(const std::string& path);
+// The file of the module of that name loaded into this process (nullptr:
+// the running program itself), or "" when none is.
+std::string getModulePath(const char* moduleName);

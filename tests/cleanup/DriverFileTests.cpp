@@ -15,6 +15,9 @@ protected:
             writeFile(dir + name, "x");
         SetFileAttributesA((dir + "a.bin").c_str(), FILE_ATTRIBUTE_READONLY);
         writeSetupIni("[SystemInfo]\r\nSetupSoftwareKey=VtxDsp\r\n");
+        // The values that show the key is a modem package's.
+        setRegString("Software\\VtxDsp", "vpi", "8");
+        setRegString("Software\\VtxDsp", "vci", "35");
     }
     void TearDown() override {
         writeSetupIni("");

@@ -12,6 +12,9 @@
 #include "sysutil/Paths.h"
 #include "sysutil/PlatformFolders.h"
 #include "sysutil/ProtectedDirs.h"
+#include "sysutil/ShellFolders.h"
+#include "sysutil/TokenList.h"
+#include <shlobj.h>
 
 namespace {
 
@@ -388,6 +391,21 @@ TEST(ProgramDirGuard, RefusesAFolderAnotherProductInstalledInto) {
     EXPECT_EQ(FolderScope::namedFilesOnly, shared.scope);
     EXPECT_TRUE(shared.mdmpackAllowed && shared.lineMonAllowed);
     deleteKeyTree(appPaths);
+}
+
+// A group lies strictly below a start-menu Programs folder, without a
+// component made only of dots.
+TEST(GroupGuard, LiesBelowTheProgramsFolder) {
+    const std::string programs =
+        getSpecialFolderPath(personaIsNT() ? CSIDL_COMMON_PROGRAMS : CSIDL_PROGRAMS);
+    const TokenList none;
+    EXPECT_EQ(FolderScope::whole, judgeGroup("test", programs + "\\Vtx\\Group", none).scope);
+    EXPECT_EQ(FolderScope::nothing, judgeGroup("test", programs + "\\..\\Vtx Group", none).scope);
+    const std::string outside = scratchDir("Vtx Group");
+    EXPECT_EQ(FolderScope::nothing, judgeGroup("test", outside, none).scope);
+    EXPECT_EQ("Vantix->test: ProductName group \"" + outside +
+                  "\" lies outside the programs folder, not removed",
+              logLines().back());
 }
 
 TEST(NameGuard, RefusesNamesThatLeaveTheirFolder) {

@@ -81,7 +81,7 @@ protected:
 TEST_F(ScheduleSetupTempFiles, SchedulesFixedNamesThenLanguageLibraryInOrder) {
     record.languageDll = "Setup Language.dll";
     const std::string t = record.tempDir;
-    scheduleSetupTempFiles(record, orig);
+    scheduleSetupTempFiles(record, orig, record.languageDll);
     EXPECT_EQ(expected({t + "KmiInst.exe", t + "KmiInst.dll", t + "hires.bmp", t + "lores.bmp",
                         getShortPath(t + "Setup Language.dll"), orig + "\\KmiInst.exe",
                         orig + "\\KmiInst.dll", orig + "\\hires.bmp", orig + "\\lores.bmp",
@@ -92,11 +92,11 @@ TEST_F(ScheduleSetupTempFiles, SchedulesFixedNamesThenLanguageLibraryInOrder) {
 TEST_F(ScheduleSetupTempFiles, SchedulesNothingUndefinedForTheLanguageLibrary) {
     const std::string t = record.tempDir;
     record.languageDll = "";
-    scheduleSetupTempFiles(record, orig);
+    scheduleSetupTempFiles(record, orig, record.languageDll);
     record.languageDll = "gone.dll";  // no short form: it no longer exists
-    scheduleSetupTempFiles(record, "");
+    scheduleSetupTempFiles(record, "", record.languageDll);
     record.tempDir = "";  // unknown: its names would land in the drive's root
-    scheduleSetupTempFiles(record, "");
+    scheduleSetupTempFiles(record, "", record.languageDll);
     std::vector<std::string> paths;
     for (const std::string& dir : {t, orig + "\\", t})
         for (const char* name : {"KmiInst.exe", "KmiInst.dll", "hires.bmp", "lores.bmp"})
@@ -113,7 +113,7 @@ TEST_F(ScheduleSetupTempFiles, SchedulesNothingOutsideATemporaryFolder) {
     for (const std::string& dir : {getWindowsDir(), getSystemDir() + "\\", std::string("C:\\"),
                                    orig + "\\..\\.."}) {
         LogTail tail;
-        scheduleSetupTempFiles(record, dir);
+        scheduleSetupTempFiles(record, dir, record.languageDll);
         EXPECT_NE(std::string::npos, tail.added().find("OrigTmpDir \"" + dir + "\" is not a "
                                                        "temporary folder")) << dir;
     }

@@ -1,0 +1,98 @@
+// Registrations as proof: the paths an uninstall entry holds, the package
+// key's own values, and the App Paths entries of the package's companions.
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+#include "ScratchKit.h"
+#include "cleanup/Guards.h"
+#include "cleanup/Registrations.h"
+#include "cleanup/SystemKeys.h"
+#include "sysutil/Paths.h"
+#include "sysutil/PlatformFolders.h"
+#include "sysutil/RegistryIO.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+TEST(PathsIn, FindsEveryAbsolutePathOfACommand) {
+    const struct {
+        const char* text;
+        Strings paths;
+    } rows[] = {
+        {"C:\\PM100Remove\\vtxremove.exe", {"C:\\PM100Remove\\vtxremove.exe"}},
+        {"\"C:\\Program Files\\PM100\\Uninst.exe\" /S", {"C:\\Program Files\\PM100\\Uninst.exe"}},
+        {"C:\\WINDOWS\\IsUninst.exe -f\"C:\\Program Files\\PM100\\Uninst.isu\"",
+         {"C:\\WINDOWS\\IsUninst.exe -f", "C:\\Program Files\\PM100\\Uninst.isu"}},
+        {"IsUninst.exe -fC:\\PROGRA~1\\PM100\\UNINST.ISU", {"C:\\PROGRA~1\\PM100\\UNINST.ISU"}},
+        {"rundll32.exe d:/pm100/kmicpl.dll,Uninstall", {"d:/pm100/kmicpl.dll,Uninstall"}},
+        {"setup.exe /uninstall", {}},
+        {"abc:\\x %ProgramFiles%\\PM100", {}},
+    };
+    for (const auto& row : rows) EXPECT_EQ(row.paths, pathsIn(row.text)) << row.text;
+}
+
+// An uninstall entry is the package's only by a path into the package, in
+// any of the forms an entry writes it.
+TEST(UninstallEntryProof, NeedsAPathIntoAFolderOfThePackage) {
+    const std::string dir = scratchDir("Vtx Package");
+    scratchDir("Vtx Package Extra");
+    const std::string entry = std::string(uninstallKey) + "\\VtxProof";
+    const std::vector<FolderStanding> folders = {folderStanding(dir)};
+    const struct {
+        const char* value;
+        std::string text;
+        bool proof;
+    } rows[] = {
+        {"UninstallString", "\"" + dir + "\\Uninst.exe\" /S", true},
+        {"UninstallString", "C:\\WINDOWS\\IsUninst.exe -f\"" + getShortPath(dir) + "\\u.isu\"", true},
+        {"InstallLocation", dir + "\\", true},
+        {"DisplayIcon", dir + "\\KmiCon.exe,0", true},
+        {"UninstallString", dir + " Extra\\Uninst.exe", false},
+        {"UninstallString", "C:\\Program Files\\Other Vendor\\Other App\\uninst.exe", false},
+        {"DisplayName", dir, false},
+    };
+    for (const auto& row : rows) {
+        deleteKeyTree(entry);
+        setRegString(entry, row.value, row.text);
+        EXPECT_EQ(row.proof, uninstallEntryPointsInto(entry, folders)) << row.value << "=" << row.text;
+    }
+    deleteKeyTree(entry);
+}
+
+TEST(PackageKeyProof, NeedsTwoValuesOnlyAModemsSetupWrites) {
+    const std::string key = "Software\\VtxVendor\\VtxProof";
+    EXPECT_FALSE(judgePackageKey("test", key));  // absent: nothing to say
+    setRegString(key, "FirmwareFiles", "a.bin");
+    setRegString(key, "vpi", "8");
+    const LogTail tail;
+    EXPECT_FALSE(judgePackageKey("test", key));
+    EXPECT_NE(std::string::npos, tail.added().find("test: SetupSoftwareKey \"" + key +
+                                                   "\" holds fewer than two of vpi"));
+    setRegDword(key, "modulation", 0);
+    EXPECT_TRUE(judgePackageKey("test", key));
+    setRegString("Software\\Classes\\VtxProof", "vpi", "8");
+    setRegString("Software\\Classes\\VtxProof", "vci", "35");
+    EXPECT_FALSE(judgePackageKey("test", "Software\\Classes\\VtxProof"));
+    deleteKeyTree("Software\\VtxVendor");
+    deleteKeyTree("Software\\Classes\\VtxProof");
+}
+
+// The App Paths entry of a companion the start-up values name, with its
+// program in the folder, is the package's; any other entry there is not.
+TEST(AppPaths, CountOnlyOtherProductsEntries) {
+    const std::string dir = scratchDir("Vtx Companions");
+    const std::string appPaths = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
+    setRegString(startupKey, "KMICONEXE", "\"" + dir + "\\KmiCon.exe\" /tray");
+    setRegString(appPaths + "KmiCon.exe", "", dir + "\\KmiCon.exe");
+    EXPECT_EQ("", otherProductIn(folderStanding(dir), "VtxOwn"));
+    setRegString(appPaths + "Other.exe", "", dir + "\\KmiCon.exe");
+    EXPECT_EQ("App Paths\\Other.exe", otherProductIn(folderStanding(dir), "VtxOwn"));
+    deleteKeyTree(appPaths + "Other.exe");
+    setRegString(startupKey, "KMICONEXE", "C:\\Elsewhere\\KmiCon.exe");
+    EXPECT_EQ("App Paths\\KmiCon.exe", otherProductIn(folderStanding(dir), "VtxOwn"));
+    deleteKeyTree(appPaths + "KmiCon.exe");
+    regDeleteValue(startupKey, "KMICONEXE", HKEY_LOCAL_MACHINE);
+}
+
+}  // namespace

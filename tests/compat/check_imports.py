@@ -33,6 +33,8 @@ def problems_of(path, reviewed):
     pe = PeFile(path)
     name = os.path.basename(path)
     found = []
+    if pe.machine != 0x14C:
+        found.append(f"{name}: not a 32-bit x86 image (machine {pe.machine:#x})")
     if (pe.os_major, pe.os_minor) != (4, 0):
         found.append(f"{name}: OS version {pe.os_major}.{pe.os_minor}, expected 4.0")
     if (pe.subsystem_major, pe.subsystem_minor) != (4, 0):

@@ -104,3 +104,28 @@ def test_full_removal_win2k():
 
 def test_full_removal_winxp():
     full_removal("winxp")
+
+
+# Where Windows Vista and later keep all users' start menu and desktop; the
+# tool takes them from the shell, as on 2000 and XP.
+LATER_WINDOWS_FOLDERS = (r"C:\ProgramData\Microsoft\Windows\Start Menu\Programs",
+                         r"C:\users\Public\Desktop")
+
+
+def later_windows_removal(version):
+    """A version after XP: the package laid out in the platform's all-users
+    folders goes as on XP (it counts as XP)."""
+    prefix = vtxkit.Prefix.fresh(version)
+    places = vtxkit.Package(prefix)
+    folders = [places.programs_dir, places.desktop_dir]
+    assert [f.lower() for f in folders] == [f.lower() for f in LATER_WINDOWS_FOLDERS], folders
+    package = full_removal(version, prefix)
+    assert package.group_dir.lower().startswith(LATER_WINDOWS_FOLDERS[0].lower() + "\\")
+
+
+def test_full_removal_win7():
+    later_windows_removal("win7")
+
+
+def test_full_removal_win10():
+    later_windows_removal("win10")

@@ -64,8 +64,10 @@ def decoys(prefix, product_name="Pathmark 100 ADSL Router") -> Dict[str, bytes]:
 
 def driver_dir_only_for(version: str) -> dict:
     """brdsetup override: the driver directory key of the running version
-    only; the tool logs "Can't get driver directory" if it reads another."""
-    return {"SystemInfo": {key: "" for v, key in DRIVER_DIR_KEYS.items() if v != version}}
+    only (XP's for any later version); the tool logs "Can't get driver
+    directory" if it reads another."""
+    own = DRIVER_DIR_KEYS.get(version, DRIVER_DIR_KEYS["winxp"])
+    return {"SystemInfo": {key: "" for key in DRIVER_DIR_KEYS.values() if key != own}}
 
 
 # ------------------------------------------------------------ the run

@@ -129,3 +129,59 @@ def test_full_removal_win7():
 
 def test_full_removal_win10():
     later_windows_removal("win10")
+
+
+# The tool shipped in the package's program folder, started from there (a
+# shortcut's Start-in folder), with the companion registered in App Paths.
+TOOL_IN_PROGRAM_DIR = {r"C:\PM100Remove": r"C:\Program Files\Kelmora\PM100"}
+APP_PATHS = r"HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths"
+
+
+def tool_in_program_folder(version):
+    """The lists are read before the folder goes, the tool's files still in
+    use are scheduled, and the folder goes too: on NT at the next start, on
+    9x (whose wininit.ini removes files only) it stays, empty."""
+    prefix = vtxkit.Prefix.fresh(version)
+    program_dir = r"C:\Program Files\Kelmora\PM100"
+    companion = join(program_dir, "KmiCon.exe")
+    package = vtxkit.Package(prefix, renames=TOOL_IN_PROGRAM_DIR,
+                             brdsetup=rm.driver_dir_only_for(version),
+                             registry={join(APP_PATHS, "KmiCon.exe"): {"": companion,
+                                                                       "Path": program_dir}}
+                             ).install()
+    tool_files = [join(program_dir, p.name) for p in package.tool_dir.iterdir()]
+    shorts = {} if prefix.is_nt else rm.short_paths(prefix, tool_files)  # wininit.ini's names
+    removal = rm.remove(package)
+
+    assert "RemoveFromWinDir=PM100Usb.ini,KmiSetup.log" in removal.log
+    assert [p for p in rm.listed_paths(package) if prefix.unix(p).exists()] == []
+    outside = [c for c in rm.changes_outside_footprint(removal)
+               if not c.lower().startswith("file removed: " + program_dir.lower())]
+    assert outside == [], outside
+    # The stand-in library writes its record as it is released; a package's
+    # own library leaves nothing.
+    prefix.unix(join(program_dir, "kmiinst.calls")).unlink()
+    left = [join(program_dir, p.name) for p in prefix.unix(program_dir).iterdir()]
+    scheduled = rm.lowered(vtxkit.scheduled_deletions(prefix))
+    unscheduled = [p for p in left if shorts.get(p, p).lower() not in scheduled]
+    assert unscheduled == [], f"left unscheduled in the program folder: {unscheduled}"
+    assert package.leftovers() in ([], [f"dir {program_dir}"]), package.leftovers()
+
+    prefix.restart()
+    folder = prefix.unix(program_dir)
+    print(f"=== {version}: left in the program folder after the run: {left}")
+    print(f"=== {version}: the folder after the restart: "
+          f"{sorted(p.name for p in folder.iterdir()) if folder.exists() else 'gone'}")
+    if prefix.is_nt:
+        assert not folder.exists()
+    else:
+        assert folder.exists() and list(folder.iterdir()) == []
+    assert [item for item in package.leftovers() if item != f"dir {program_dir}"] == []
+
+
+def test_tool_in_program_folder_win98():
+    tool_in_program_folder("win98")
+
+
+def test_tool_in_program_folder_winxp():
+    tool_in_program_folder("winxp")

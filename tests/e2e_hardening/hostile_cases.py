@@ -432,6 +432,8 @@ GUARDS_98 = [
 
 MZ = b"MZ\x90\0" + bytes(60)
 OTHER = "not the package's\r\n"
+OTHER_APP = r"C:\Program Files\Other Vendor\Other App"
+OTHER_APP_KEY = r"HKLM\Software\Other Vendor\Other App"
 LINEMON = "[SystemInfo]\r\nRegistryKey={}\r\n"
 COMMON_SYSTEM = r"C:\Program Files\Common Files\System"
 BROWSER = r"C:\Program Files\Internet Explorer"
@@ -529,6 +531,13 @@ SHARED = [
          kept=[BROWSER + r"\iexplore.exe"],
          gone=[BROWSER + r"\LineMon.ini", BROWSER + r"\KmiCon.exe"],
          allowed=[BROWSER + r"\LineMon.ini", BROWSER + r"\KmiCon.exe"]),
+    # The group climbs out of the start menu into another product's folder,
+    # where a shortcut of the package's name lies.
+    Case("brdsetup.ini", "ProductName leading out of the programs folder",
+         {"brdsetup": {"SystemInfo": {"ProductName": UP + OTHER_APP[3:]}},
+          "extra_files": {OTHER_APP + r"\Pathmark 100 Help.lnk": LNK}},
+         check=lambda run: run.logged_start(f'{GUI}: ProductName group "') +
+         ([] if run.exists(OTHER_APP + r"\Pathmark 100 Help.lnk") else ["removed: the shortcut"])),
     Case("LineMon.ini", "RegistryKey below the InstallShield root",
          {"registry": {r"HKLM\Software\InstallShield\Kelmora\Other": {"Keep": "1"}}},
          logged=[not_deleted(CPL, r"Software\InstallShield\Kelmora")],
@@ -602,6 +611,35 @@ DEVICE_DIALUP = Case("brdsetup.ini", "DialupName CON",
                      check=lambda run: [] if "IspDefault: CON removed" not in run.log_text
                      else ["CON deleted from the phonebook"])
 
+# ------------------------------------------------------------ others' registrations named
+
+def key_refused(action: str) -> str:
+    return (f'{action}: SetupSoftwareKey "Software\\Other Vendor\\Other App" holds fewer than two '
+            "of vpi, vci, layer3Protocol, modulation, driverType, annexType, not used")
+
+
+# Another product's uninstall entry named by ProductName, another vendor's key
+# by SetupSoftwareKey (holding names of its own files): both stay whole, and
+# the names the key holds steer nothing.
+FOREIGN = [
+    Case("brdsetup.ini", "ProductName naming another product's uninstall entry",
+         {"brdsetup": {"SystemInfo": {"ProductName": "Other App"}},
+          "registry": {UNINSTALL_KEY + r"\Other App": {
+              "UninstallString": OTHER_APP + r"\other.exe /uninstall",
+              "DisplayIcon": OTHER_APP + r"\other.exe,0"}}},
+         logged=[f'{GUI}: ProductName "Other App": uninstall entry points into neither the '
+                 "program folder nor the tool's, not deleted"],
+         check=lambda run: run.key_kept(UNINSTALL_KEY + r"\Other App")),
+    Case("brdsetup.ini", "SetupSoftwareKey naming another vendor's key",
+         {"brdsetup": {"SystemInfo": {"SetupSoftwareKey": r"Other Vendor\Other App"}},
+          "registry": {OTHER_APP_KEY: {"FirmwareFiles": "other.sys", "languageDll": "other.tmp",
+                                       "OrigTmpDir": r"{windows}\temp\OtherSetup", "vpi": "8"}},
+          "extra_files": {r"{windows}\temp\OtherSetup\KmiInst.exe": OTHER}},
+         logged=[key_refused(GUI), key_refused("removeDspBin")],
+         kept=[r"{driver}\other.sys", r"{temp}\other.tmp", r"{windows}\temp\OtherSetup\KmiInst.exe"],
+         check=lambda run: run.key_kept(OTHER_APP_KEY) + run.not_scheduled("OtherSetup")),
+]
+
 GROUPS = [
     Group("escapes", "winxp", ESCAPES),
     Group("values", "win98", VALUES),
@@ -625,4 +663,6 @@ GROUPS = [
     Group("platform98", "win98", platform_files(False, r"{personal}\Letters")),
     Group("platformxp", "winxp", platform_files(True, r"{appdata}\Microsoft\Protect\S-1-5-21-7")
           + [DEVICE_DIALUP]),
+    Group("foreign98", "win98", FOREIGN),
+    Group("foreignxp", "winxp", FOREIGN),
 ]

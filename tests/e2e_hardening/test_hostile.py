@@ -424,6 +424,14 @@ def test_hostile_platformxp():
     run_group("platformxp")
 
 
+def test_hostile_foreign98():
+    run_group("foreign98")
+
+
+def test_hostile_foreignxp():
+    run_group("foreignxp")
+
+
 if __name__ == "__main__":
     all_rows = []
     for each in GROUPS:

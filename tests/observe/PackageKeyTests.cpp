@@ -13,6 +13,8 @@
 #include "cleanup/GuiComponents.h"
 #include "settings/InstallRecord.h"
 #include "sysutil/Paths.h"
+#include "sysutil/ShellFolders.h"
+#include <shlobj.h>
 
 namespace {
 
@@ -84,11 +86,14 @@ TEST_F(RegistryDeletions, KeyWithASubKeyLosesItsValuesAndStays) {
     deleteKeyTree("Software\\VtxOrder");
 }
 
-// A LineMon.ini in a drive root or the Windows directory is someone else's:
-// the key it names stays, and nothing is deleted in the registry at all.
+// A LineMon.ini in a drive root, the Windows directory or the user's data is
+// not the package's to follow: the key it names stays, and nothing is
+// deleted in the registry at all.
 TEST_F(RegistryDeletions, LineMonIniOutsideThePackageNamesNoKey) {
     const std::string key = "Software\\VtxLineMonGuard\\Panel";
-    for (const std::string& programDir : {std::string("C:\\"), getWindowsDir()}) {
+    const std::string letters = getSpecialFolderPath(CSIDL_PERSONAL) + "\\Letters";
+    CreateDirectoryA(letters.c_str(), nullptr);
+    for (const std::string& programDir : {std::string("C:\\"), getWindowsDir(), letters}) {
         setRegString(key, "v", "1");
         setRegString(key + "\\Sub", "v", "1");
         const std::string lineMon = concatPath(programDir, "LineMon.ini");

@@ -67,6 +67,7 @@ ProgramDirVerdict judgeProgramDir(const char* action, const std::string& program
         return verdict;
     }
     verdict.path = standing.path;
+    verdict.standing = standing;
     if (!standing.dataFolder.empty()) {
         logSharedProgramDir(action, programDir, "lies in the user's data (" + standing.dataFolder + ")");
         verdict.scope = FolderScope::namedFilesOnly;

@@ -4,6 +4,7 @@
 // the verdict gives (the removal utilities keep their own last-line checks).
 #pragma once
 #include <string>
+#include "sysutil/PlatformFolders.h"
 
 class TokenList;
 
@@ -16,9 +17,10 @@ enum class FolderScope {
 
 struct ProgramDirVerdict {
     FolderScope scope = FolderScope::nothing;
-    std::string path;           // as the platform reads it
+    std::string path;             // as the platform reads it
     bool mdmpackAllowed = false;  // its "mdmpack" may be emptied
     bool lineMonAllowed = false;  // its "LineMon.ini" may name the control-panel key
+    FolderStanding standing;      // what the platform said of it, for later proofs
 };
 
 // The program folder (the Windows drive joined with ProgramFilesDir). Nothing

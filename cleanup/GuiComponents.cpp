@@ -134,7 +134,7 @@ void removeProgramDirs(const ProgramDirVerdict& programDir) {
 // folder (unless it is a shared or system folder).
 std::vector<FolderStanding> packageFolders(const ProgramDirVerdict& programDir) {
     std::vector<FolderStanding> folders;
-    if (programDir.scope != FolderScope::nothing) folders.push_back(folderStanding(programDir.path));
+    if (programDir.scope != FolderScope::nothing) folders.push_back(programDir.standing);
     const std::string program = getModulePath(nullptr);
     const std::string toolDir = program.substr(0, program.find_last_of('\\'));
     const FolderStanding tool = folderStanding(toolDir);

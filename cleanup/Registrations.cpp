@@ -2,7 +2,6 @@
 // start-up key, App Paths and the uninstall entries.
 #include "cleanup/Registrations.h"
 #include <windows.h>
-#include <cctype>
 #include "cleanup/SystemKeys.h"
 #include "sysutil/Paths.h"
 #include "sysutil/PlatformFolders.h"
@@ -76,7 +75,9 @@ std::string installLocationIn(const FolderStanding& folder, const std::string& p
     return "";
 }
 
-bool isLetter(char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; }
+// ASCII only: drive letters, and the letters and digits a path may follow.
+bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool isLetterOrDigit(char c) { return isLetter(c) || (c >= '0' && c <= '9'); }
 
 // A path starts at "X:\" (or "X:/") that begins the text, follows a
 // character that is no letter or digit, or follows a switch ("-f", "/f").
@@ -84,7 +85,7 @@ bool startsPath(const std::string& text, size_t at) {
     if (at + 2 >= text.size() || !isLetter(text[at]) || text[at + 1] != ':' ||
         (text[at + 2] != '\\' && text[at + 2] != '/'))
         return false;
-    if (at == 0 || !std::isalnum(static_cast<unsigned char>(text[at - 1]))) return true;
+    if (at == 0 || !isLetterOrDigit(text[at - 1])) return true;
     return at >= 2 && (text[at - 2] == '-' || text[at - 2] == '/') && isLetter(text[at - 1]);
 }
 

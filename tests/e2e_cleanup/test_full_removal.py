@@ -75,6 +75,24 @@ def nine_x_start_menu(prefix) -> None:
                        join(EXPLORER, "Shell Folders"): NINE_X_SHELL_FOLDERS})
 
 
+# Where Windows NT 4.0 keeps all users' start menu and desktop: in the
+# profiles inside the Windows directory.
+NT4_ALL_USERS = r"C:\windows\Profiles\All Users"
+NT4_SHELL_FOLDERS = {"Common Start Menu": NT4_ALL_USERS + r"\Start Menu",
+                     "Common Programs": NT4_ALL_USERS + r"\Start Menu\Programs",
+                     "Common Startup": NT4_ALL_USERS + r"\Start Menu\Programs\Startup",
+                     "Common Desktop": NT4_ALL_USERS + r"\Desktop"}
+ALL_USERS_EXPLORER = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Explorer"
+
+
+def nt4_all_users_profile(prefix) -> None:
+    for folder in NT4_SHELL_FOLDERS.values():
+        prefix.unix(r"C:\windows").joinpath(*folder.split("\\")[2:]).mkdir(parents=True,
+                                                                           exist_ok=True)
+    prefix.reg_import({join(ALL_USERS_EXPLORER, "User Shell Folders"): NT4_SHELL_FOLDERS,
+                       join(ALL_USERS_EXPLORER, "Shell Folders"): NT4_SHELL_FOLDERS})
+
+
 def test_full_removal_win95():
     full_removal("win95")
 
@@ -90,6 +108,18 @@ def test_full_removal_win98_start_menu_in_windows_dir():
     nine_x_start_menu(prefix)
     package = full_removal("win98", prefix)
     programs = NINE_X_SHELL_FOLDERS["Programs"]
+    assert package.group_dir.lower().startswith(programs.lower() + "\\"), package.group_dir
+    assert prefix.unix(programs).is_dir()
+
+
+def test_full_removal_nt40_profiles_in_windows_dir():
+    """NT 4.0 (version 4.0 on the NT family, so DriverDir95) with all users'
+    start menu and desktop in its profiles inside the Windows directory: the
+    group and the shortcuts still go."""
+    prefix = vtxkit.Prefix.fresh("nt40")
+    nt4_all_users_profile(prefix)
+    package = full_removal("win95", prefix)
+    programs = NT4_SHELL_FOLDERS["Common Programs"]
     assert package.group_dir.lower().startswith(programs.lower() + "\\"), package.group_dir
     assert prefix.unix(programs).is_dir()
 

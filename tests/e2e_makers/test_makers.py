@@ -37,12 +37,13 @@ SECTIONS = {"SystemInfo": "SystemInfo", "IspDefault": "IspDefault",
             "each icon section": "IconA", "each provider section": "IspB"}
 WRITTEN_BY_THE_TOOL = {"vtx.log", "wininit.ini"}
 MISTAKE = "NoSettingNamesMe.sys"
-# Read by the folder guards from the platform's own keys (CurrentVersion,
-# the profile lists, App Paths and the uninstall entries), never from the
-# package key.
+# Read by the folder guards and the proofs of registrations from the
+# platform's own keys (CurrentVersion, the profile lists, App Paths, the
+# uninstall entries and the start-up values), never from the package key.
 PLATFORM_VALUES = {"ProgramFilesDir", "CommonFilesDir", "ProfileImagePath", "ProfilesDirectory",
                    "AllUsersProfile", "DefaultUserProfile", "ProgramData", "Public", "Path", "",
-                   "InstallLocation"}
+                   "InstallLocation", "UninstallString", "DisplayIcon",
+                   "KMICONEXE", "LINEMONEXE", "LINEWATCHEXE"}
 
 
 # ---------------------------------------------------------------- the contract
@@ -57,9 +58,13 @@ def contract_description(tmp: Path) -> PackageDescription:
              "%SYSTEM%": ["probe.dll", MISTAKE]}
     sections = {
         "Package": {"Name": "The README's contract", "ToolDir": r"C:\ContractTool"},
+        # Two of the values only a modem's setup writes show that the key is
+        # the package's; the uninstall entry points into the tool's folder.
         "HKLM\\Software\\Contract\\Probe": {"FirmwareFiles": "probe.bin",
-                                            "OrigTmpDir": r"%WINDOWS%\temp"},
-        join(UNINSTALL, "Contract Probe"): {"DisplayName": "Contract Probe"},
+                                            "OrigTmpDir": r"%WINDOWS%\temp",
+                                            "vpi": "8", "vci": "35"},
+        join(UNINSTALL, "Contract Probe"): {"DisplayName": "Contract Probe",
+                                            "UninstallString": r"C:\ContractTool\vtxremove.exe"},
         "Dialups": {"Entries": "Probe Net, Probe Backup"},
         # The company key above the package's keys is not the package's.
         "Other HKLM\\Software\\Contract\\Shared": {"Users": "1"},

@@ -1,10 +1,10 @@
-// The program's small application framework: the module instance handle,
-// the common controls the progress bar needs, and the current source of
-// string resources (the program at start, the chosen language library once
-// the language selection has installed it).
+// The program's small application framework: the module instance handle and
+// the common controls the progress bar needs. The source of string
+// resources it starts with (the program itself) lives in
+// res/ResourceSource.h, where the language selection replaces it.
 #pragma once
 #include <windows.h>
-#include <string>
+#include "res/ResourceSource.h"
 
 // Takes the running module's own handle as the resource source and registers
 // the common controls. False when the module handle cannot be had.
@@ -14,10 +14,3 @@ bool initAppFramework();
 // templates, also after a language library has become the string source.
 void setModuleInstance(HINSTANCE instance);
 HINSTANCE getModuleInstance();
-
-// Every later string load by number is taken from module.
-void setResourceSource(HMODULE module);
-HMODULE getResourceSource();
-
-// String resource id of the current resource source; "" when it is absent.
-std::string loadResString(UINT id);

@@ -33,6 +33,13 @@ const char* const instanceLockName = "KELMORA_VAN_TIX_LOCK_MUTEX";
 const UINT noticeStyle = MB_OK | MB_ICONEXCLAMATION | MB_TOPMOST;
 const UINT questionStyle = MB_YESNO | MB_ICONQUESTION | MB_TOPMOST;
 
+// The run's designed pauses, in milliseconds: they are part of what the
+// user sees (the window at 10 % before the devices go, at 100 % at the end).
+const DWORD pauseBeforeUninstallMs = 5000;
+const DWORD pauseBeforeCleanupMs = 2000;
+const DWORD pauseAtCompletionMs = 3000;
+const DWORD pauseBeforeRestartMs = 3000;
+
 // The instance lock is held from its creation until the process ends, also
 // after an early end: the run never releases it, and the handle is closed
 // only when the process exits.
@@ -136,13 +143,13 @@ void RemovalRun::work() {
     readListedFiles();
     copySetupIni();
     buildInstallRecord();
-    Sleep(5000);
+    Sleep(pauseBeforeUninstallMs);
     progress.setStatus(loadResString(IDS_REMOVING));
     uninstallListedDevices();
     vtxRemoveInstallShieldFiles();
     copySetupIni();
     leaveStartFolder();
-    Sleep(2000);
+    Sleep(pauseBeforeCleanupMs);
     runCleanupActions();
     removeListedFiles("RemoveFromWinDir", winDirFiles, windowsDir);
     removeListedFiles("RemoveFromWinSysDir", winSysDirFiles, systemDir);
@@ -229,14 +236,14 @@ void RemovalRun::startProgress() {
 }
 
 void RemovalRun::readListedFiles() {
-    winDirFiles = getToolIniString("RemoveFromWinDir", "SystemInfo", "");
-    winSysDirFiles = getToolIniString("RemoveFromWinSysDir", "SystemInfo", "");
+    winDirFiles = getToolIniString("RemoveFromWinDir", systemInfoSection, "");
+    winSysDirFiles = getToolIniString("RemoveFromWinSysDir", systemInfoSection, "");
 }
 
 // The installation record and the clean-up actions read the Windows
 // directory's copy.
 void RemovalRun::copySetupIni() {
-    copyFileTo(std::string(".\\") + setupIniName, concatPath(windowsDir, setupIniName));
+    copyFileTo(inStartFolder(setupIniName), concatPath(windowsDir, setupIniName));
 }
 
 // Nothing of ".\" is read after the second copy of the installation
@@ -259,7 +266,7 @@ void RemovalRun::buildInstallRecord() {
 }
 
 void RemovalRun::uninstallListedDevices() {
-    std::string deviceIds = getToolIniString("DeviceId", "SystemInfo", "");
+    std::string deviceIds = getToolIniString("DeviceId", systemInfoSection, "");
     runTraceLog.log("Parse DeviceId=%s", deviceIds.c_str());
     if (deviceIds.empty()) {
         runErrorLog.log("devId.IsEmpty");
@@ -296,7 +303,7 @@ void RemovalRun::removeListedFiles(const char* key, const std::string& names,
 void RemovalRun::finishProgress() {
     progress.setPos(100);
     progress.setStatus(loadResString(IDS_COMPLETED));
-    Sleep(3000);
+    Sleep(pauseAtCompletionMs);
     progress.destroy();
 }
 
@@ -309,7 +316,7 @@ void RemovalRun::offerRestart() {
         return;
     }
     runTraceLog.log("vtxRemoveDevice: Rebooting PC in a few seconds...");
-    Sleep(3000);
+    Sleep(pauseBeforeRestartMs);
     rebootWindows(0);
 }
 

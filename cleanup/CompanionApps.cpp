@@ -1,5 +1,6 @@
 // Closing the companion programs' windows before their files go.
 #include "cleanup/CompanionApps.h"
+#include "res/FileNames.h"
 #include <string>
 #include "log/Loggers.h"
 #include "sysutil/CloseAppWindow.h"
@@ -13,7 +14,7 @@ const char* const dialogClass = "#32770";
 // An empty title would match the first untitled window of any program: the
 // applet dialog's rows are skipped then.
 void closeCplDialog() {
-    const std::string title = getSetupIniString("CplWindowName", "SystemInfo", "");
+    const std::string title = getSetupIniString("CplWindowName", systemInfoSection, "");
     if (title.empty()) return;
     closeAppWindow(dialogClass, title.c_str());
 }
@@ -30,9 +31,9 @@ void closeTrayWindow(const std::string& className, const std::string& title) {
 void vtxCloseExternalApplications() {
     runTraceLog.log("vtxCloseExternalApplications");
     const std::string trayClass =
-        getSetupIniString("SysTrayClassName", "SystemInfo", "Kelbridge Cpl Window Class");
+        getSetupIniString("SysTrayClassName", systemInfoSection, "Kelbridge Cpl Window Class");
     const std::string trayTitle =
-        getSetupIniString("SysTrayWindowName", "SystemInfo", "Kelbridge Cpl Target Window");
+        getSetupIniString("SysTrayWindowName", systemInfoSection, "Kelbridge Cpl Target Window");
     closeAppWindow("CabinetWClass", "Control Panel");
     closeCplDialog();
     closeTrayWindow(trayClass, trayTitle);

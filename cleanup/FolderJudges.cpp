@@ -3,6 +3,7 @@
 #include "cleanup/FolderJudges.h"
 #include "cleanup/Registrations.h"
 #include "log/Loggers.h"
+#include "res/FileNames.h"
 #include "sysutil/FileRemoval.h"
 #include "sysutil/Paths.h"
 #include "sysutil/PlatformFolders.h"
@@ -11,7 +12,6 @@
 
 namespace {
 
-const char* const driverPackageDirName = "mdmpack";
 
 // "<action>: <setting> "<dir>" <why>, not removed": a folder a setting names
 // that a rule refuses whole.

@@ -15,15 +15,11 @@ const char* const sharedRoots[] = {
     "Microsoft", "Classes", "Clients", "Policies", "ODBC", "Wow6432Node",
     "RegisteredApplications", "Secure", "Description", "Program Groups", "InstallShield",
 };
-// Software\Microsoft\Windows\CurrentVersion\Uninstall\<one entry>.
-const char* const uninstallEntryShape[] = {"Software", "Microsoft", "Windows", "CurrentVersion",
-                                           "Uninstall"};
-const size_t uninstallEntryDepth = 6;
 
 // Values the installation record reads that only a modem's setup writes.
 const char* const modemValues[] = {"vpi", "vci", "layer3Protocol", "modulation", "driverType",
                                    "annexType"};
-const int kModemValuesShown = 2;
+const int modemValuesShown = 2;
 
 bool hasSubkeys(const std::string& key) {
     TokenList subkeys;
@@ -36,10 +32,13 @@ bool isSharedRoot(const std::string& name) {
     return false;
 }
 
+// uninstallKey\<one entry>.
 bool isUninstallEntry(const TokenList& parts) {
-    if (parts.count() != uninstallEntryDepth) return false;
-    for (size_t i = 0; i + 1 < uninstallEntryDepth; ++i)
-        if (!sameText(parts[i], uninstallEntryShape[i])) return false;
+    TokenList shape;
+    getStrTokens(shape, uninstallKey, "\\");
+    if (parts.count() != shape.count() + 1) return false;
+    for (size_t i = 0; i < shape.count(); ++i)
+        if (!sameText(parts[i], shape[i])) return false;
     return true;
 }
 
@@ -105,7 +104,7 @@ bool judgePackageKey(const char* action, const std::string& keyPath) {
     int shown = 0;
     for (const char* value : modemValues)
         if (regValueExists(key, value, HKEY_LOCAL_MACHINE)) ++shown;
-    if (shown >= kModemValuesShown) return true;
+    if (shown >= modemValuesShown) return true;
     runErrorLog.log("%s: SetupSoftwareKey \"%s\" holds fewer than two of vpi, vci, layer3Protocol, "
                     "modulation, driverType, annexType, not used", action, keyPath.c_str());
     return false;

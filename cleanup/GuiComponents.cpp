@@ -30,8 +30,7 @@ namespace {
 
 const char* const action = "vtxRemoveGuiComponents";
 const char* const setupTempFiles[] = {"KmiInst.exe", "KmiInst.dll", "hires.bmp", "lores.bmp"};
-const char* const driverPackageDirName = "mdmpack";
-const unsigned kRegistryKeyBuffer = 256;
+const unsigned registryKeyBuffer = 256;
 
 std::string readOrigTmpDir(const std::string& packageKey) {
     if (!regValueExists(packageKey, "OrigTmpDir", HKEY_LOCAL_MACHINE)) return "";
@@ -42,8 +41,8 @@ std::string readOrigTmpDir(const std::string& packageKey) {
 // the folder's verdict lets its LineMon.ini name a key.
 std::string readCplKeyName(const ProgramDirVerdict& programDir) {
     if (!programDir.lineMonAllowed) return "";
-    return readIniString(concatPath(programDir.path, lineMonIniName), "RegistryKey", "SystemInfo",
-                         "", kRegistryKeyBuffer);
+    return readIniString(concatPath(programDir.path, lineMonIniName), "RegistryKey", systemInfoSection,
+                         "", registryKeyBuffer);
 }
 
 void removeCplRegistry(const ProgramDirVerdict& programDir) {
@@ -159,7 +158,7 @@ bool judgeUninstallEntry(const std::string& productName, const ProgramDirVerdict
 // its start-menu group.
 TokenList packageShortcutNames() {
     TokenList sections;
-    getStrTokens(sections, getSetupIniString("StartMenuIconSections", "SystemInfo", ""), ",");
+    getStrTokens(sections, getSetupIniString("StartMenuIconSections", systemInfoSection, ""), ",");
     TokenList names;
     for (size_t i = 0; i < sections.count(); ++i)
         names.add(getSetupIniString("Description", sections[i].c_str(), "") + ".lnk");
@@ -235,7 +234,7 @@ void scheduleSetupTempFiles(const InstallRecord& record, const std::string& orig
 
 void vtxRemoveNewCplRegistry(const InstallRecord& record) {
     removeCplRegistry(judgeProgramDir("vtxRemoveNewCplRegistry", record.programDir,
-                                      getSetupIniString("ProductName", "SystemInfo", "")));
+                                      getSetupIniString("ProductName", systemInfoSection, "")));
 }
 
 // The package key's names (OrigTmpDir, languageDll) steer deletions only
@@ -245,7 +244,7 @@ void vtxRemoveGuiComponents(const InstallRecord& record) {
     const std::string packageKey = getSetupSoftwareKey();
     const bool packageKeyShown = judgePackageKey(action, packageKey);
     const std::string origTmpDir = packageKeyShown ? readOrigTmpDir(packageKey) : "";
-    const std::string productName = getSetupIniString("ProductName", "SystemInfo", "");
+    const std::string productName = getSetupIniString("ProductName", systemInfoSection, "");
 
     vtxCloseExternalApplications();
     const ProgramDirVerdict programDir = judgeProgramDir(action, record.programDir, productName);

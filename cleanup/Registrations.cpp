@@ -12,7 +12,6 @@
 
 namespace {
 
-const char* const appPathsKey = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths";
 // The values of an uninstall entry that name places of its product.
 const char* const uninstallPathValues[] = {"UninstallString", "InstallLocation", "DisplayIcon"};
 

@@ -73,7 +73,7 @@ void removeDialup(const InstallRecord& record, Phonebook& phonebook, const char*
 void vtxRemoveProgramFilesIcons(const InstallRecord& record) {
     runTraceLog.log("vtxRemoveProgramFilesIcons");
     TokenList sections;
-    getStrTokens(sections, getSetupIniString("StartMenuIconSections", "SystemInfo", ""), ",");
+    getStrTokens(sections, getSetupIniString("StartMenuIconSections", systemInfoSection, ""), ",");
     for (size_t i = 0; i < sections.count(); ++i) {
         const char* section = sections[i].c_str();
         const std::string description = getSetupIniString("Description", section, "");
@@ -94,7 +94,7 @@ void vtxRemoveDialups(const InstallRecord& record) {
     const std::string defaultEntry = getSetupIniString("DialupName", "IspDefault", "");
     if (!defaultEntry.empty()) removeDialup(record, phonebook, "IspDefault", defaultEntry);
 
-    const std::string sectionList = getSetupIniString("IspSections", "SystemInfo", "");
+    const std::string sectionList = getSetupIniString("IspSections", systemInfoSection, "");
     if (sectionList.empty()) return;
     TokenList sections;
     getStrTokens(sections, sectionList, ",");

@@ -11,17 +11,17 @@
 
 namespace {
 
-const char kMutexName[] = "VTX_LOGFILE_MUTEX";
-const DWORD kLockWaitMs = 5000;
-const unsigned kLevelBuffer = MAX_PATH;
-const size_t kMessageMax = 511;  // the 512-byte message buffer, NUL excluded
+const char logMutexName[] = "VTX_LOGFILE_MUTEX";
+const DWORD lockWaitMs = 5000;
+const unsigned levelBuffer = MAX_PATH;
+const size_t messageMax = 511;  // the 512-byte message buffer, NUL excluded
 
 // Holds the named log lock for one append. The wait's outcome is ignored on
 // purpose: after a time-out (or with no mutex at all) the entry is written
 // anyway, and the release then fails harmlessly.
 class LogLock {
 public:
-    explicit LogLock(HANDLE m) : mutex(m) { WaitForSingleObject(mutex, kLockWaitMs); }
+    explicit LogLock(HANDLE m) : mutex(m) { WaitForSingleObject(mutex, lockWaitMs); }
     ~LogLock() { ReleaseMutex(mutex); }
     LogLock(const LogLock&) = delete;
     LogLock& operator=(const LogLock&) = delete;
@@ -68,7 +68,7 @@ std::string logFilePath() { return windowsDirectory() + "\\" + logFileName; }
 }  // namespace
 
 Logger::Logger(const char* loggerName)
-    : enabled(false), mutex(CreateMutexA(nullptr, FALSE, kMutexName)), name(loggerName) {}
+    : enabled(false), mutex(CreateMutexA(nullptr, FALSE, logMutexName)), name(loggerName) {}
 
 Logger::~Logger() {
     if (mutex != nullptr) CloseHandle(mutex);
@@ -77,31 +77,31 @@ Logger::~Logger() {
 void Logger::log(const char* format, ...) {
     if (!enabled) return;
     LastErrorKeeper keeper;
-    char message[kMessageMax + 1];
+    char message[messageMax + 1];
     va_list args;
     va_start(args, format);
     int written = vsnprintf(message, sizeof message, format, args);
     va_end(args);
     if (written < 0) message[0] = '\0';
-    message[kMessageMax] = '\0';
+    message[messageMax] = '\0';
     appendLine(name + "->" + message);
 }
 
 void Logger::logText(const std::string& text) {
     if (!enabled) return;
     LastErrorKeeper keeper;
-    appendLine(name + "->" + text.substr(0, kMessageMax));
+    appendLine(name + "->" + text.substr(0, messageMax));
 }
 
 // The absent tool INI means full logging; otherwise the "Debug" word,
 // upper-cased in the ANSI code page. The explicit ".\" keeps the profile API
 // in the current directory instead of the Windows directory.
 std::string Logger::readLogLevel() {
-    const std::string toolIni = std::string(".\\") + toolIniName;
+    const std::string toolIni = inStartFolder(toolIniName);
     if (GetFileAttributesA(toolIni.c_str()) == INVALID_FILE_ATTRIBUTES) return "TRACE";
-    char buffer[kLevelBuffer] = "";
-    GetPrivateProfileStringA("SystemInfo", "Debug", "", buffer, kLevelBuffer, toolIni.c_str());
-    buffer[kLevelBuffer - 1] = '\0';
+    char buffer[levelBuffer] = "";
+    GetPrivateProfileStringA(systemInfoSection, "Debug", "", buffer, levelBuffer, toolIni.c_str());
+    buffer[levelBuffer - 1] = '\0';
     std::string level = buffer;
     if (!level.empty()) CharUpperBuffA(&level[0], static_cast<DWORD>(level.size()));
     return level;

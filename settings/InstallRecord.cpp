@@ -15,7 +15,6 @@
 
 namespace {
 
-const char* const setupSection = "SystemInfo";
 
 // Drive and directory (with its trailing backslash) of the first word of the
 // command line: the tool's program file as it was started.
@@ -70,22 +69,22 @@ InstallRecord::InstallRecord()
     }
     optionFlags[setupIniFound] = true;
 
-    programDir = concatPath(windowsDrive, getSetupIniString("ProgramFilesDir", setupSection, ""));
+    programDir = concatPath(windowsDrive, getSetupIniString("ProgramFilesDir", systemInfoSection, ""));
     infDir = concatPath(windowsDir, "inf");
     const bool nt = isWinNT();
     programGroupDir = joinedFolder(nt ? CSIDL_COMMON_PROGRAMS : CSIDL_PROGRAMS,
-                                   getSetupIniString("ProductName", setupSection, ""));
+                                   getSetupIniString("ProductName", systemInfoSection, ""));
     desktopDir = getSpecialFolderPath(nt ? CSIDL_COMMON_DESKTOPDIRECTORY : CSIDL_DESKTOPDIRECTORY);
-    HardwareType = upperCase(getSetupIniString("HardwareType", setupSection, ""));
-    HardwarePlatform = upperCase(getSetupIniString("HardwarePlatform", setupSection, ""));
+    HardwareType = upperCase(getSetupIniString("HardwareType", systemInfoSection, ""));
+    HardwarePlatform = upperCase(getSetupIniString("HardwarePlatform", systemInfoSection, ""));
 
-    hardwareTypeDir = getSetupIniString(driverDirKey(), setupSection, "");
+    hardwareTypeDir = getSetupIniString(driverDirKey(), systemInfoSection, "");
     if (hardwareTypeDir.empty()) setStatus(3, "Can't get driver directory");
 
-    ModemId = getSetupIniString("ModemId", setupSection, "");
-    if (ModemId.empty()) ModemId = getSetupIniString("UsbCtrlrId", setupSection, "");
+    ModemId = getSetupIniString("ModemId", systemInfoSection, "");
+    if (ModemId.empty()) ModemId = getSetupIniString("UsbCtrlrId", systemInfoSection, "");
     ModemId = upperCase(ModemId);
-    if (getSetupIniInt("InstallSilently", setupSection) != 0)
+    if (getSetupIniInt("InstallSilently", systemInfoSection) != 0)
         optionFlags[installedSilently] = true;
 
     readPackageValues();

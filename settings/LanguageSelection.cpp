@@ -1,7 +1,8 @@
 // Language table of the tool INI, choice of an entry and loading of its
 // resource library.
 #include "settings/LanguageSelection.h"
-#include "app/AppFramework.h"
+#include "res/FileNames.h"
+#include "res/ResourceSource.h"
 #include "settings/ToolIni.h"
 #include "sysutil/Numbers.h"
 #include "sysutil/TextCase.h"
@@ -35,7 +36,7 @@ LanguageSelection::~LanguageSelection() {}
 void LanguageSelection::selectLanguage() {
     readEntries();
     const LanguageEntry& entry = chooseEntry();
-    libraryDir = ".\\";
+    libraryDir = startFolder;
     selectedLibrary = entry.libraryFile;
     selectedName = entry.languageName;
     loadLibrary(entry);
@@ -43,7 +44,7 @@ void LanguageSelection::selectLanguage() {
 }
 
 void LanguageSelection::readEntries() {
-    std::string names = getToolIniString("SupportedLanguages", "SystemInfo", "");
+    std::string names = getToolIniString("SupportedLanguages", systemInfoSection, "");
     if (names.empty()) names = defaultLanguages;
     TokenList list;
     getStrTokens(list, names, ",");
@@ -68,7 +69,7 @@ const LanguageEntry& LanguageSelection::chooseEntry() const {
 }
 
 bool LanguageSelection::readForcedLanguage(std::string& name) const {
-    name = getToolIniString("ForceLanguage", "SystemInfo", "");
+    name = getToolIniString("ForceLanguage", systemInfoSection, "");
     return !name.empty();
 }
 

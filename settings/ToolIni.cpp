@@ -1,28 +1,23 @@
-// Reads of the tool INI and the start directory's presence tests. Files of
-// the start directory are named with ".\": a bare name would make the
-// profile API look in the Windows directory.
+// Reads of the tool INI and the start directory's presence tests (files of
+// the start directory are named through inStartFolder).
 #include "settings/ToolIni.h"
 #include "log/Loggers.h"
 #include "res/FileNames.h"
 #include "sysutil/IniRead.h"
 #include "sysutil/Paths.h"
 
-namespace {
-std::string startDirPath(const char* name) { return std::string(".\\") + name; }
-}  // namespace
-
 std::string getToolIniString(const char* key, const char* section, const char* defaultValue) {
-    return readIniString(startDirPath(toolIniName), key, section, defaultValue, kIniValueBuffer);
+    return readIniString(inStartFolder(toolIniName), key, section, defaultValue, iniValueBuffer);
 }
 
 bool IsVtIniFile() {
-    if (fileExists(startDirPath(toolIniName))) return true;
+    if (fileExists(inStartFolder(toolIniName))) return true;
     runErrorLog.log("IsVtIniFile: %s file missing", toolIniName);
     return false;
 }
 
 bool IsVtInstallInitFile() {
-    if (fileExists(startDirPath(setupIniName))) return true;
+    if (fileExists(inStartFolder(setupIniName))) return true;
     runErrorLog.log("IsVtInstallInitFile: %s file missing", setupIniName);
     return false;
 }

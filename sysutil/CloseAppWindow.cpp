@@ -5,8 +5,8 @@
 
 namespace {
 
-const int kWaitRounds = 20;
-const DWORD kWaitStepMs = 500;
+const int waitRounds = 20;
+const DWORD waitStepMs = 500;
 
 }  // namespace
 
@@ -20,8 +20,8 @@ void closeAppWindow(const char* className, const char* title) {
         PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
         PostMessageA(window, WM_CLOSE, 0, 0);
     }
-    for (int round = 0; round < kWaitRounds; ++round) {
+    for (int round = 0; round < waitRounds; ++round) {
         if (FindWindowA(searchClass, title) == nullptr) return;
-        Sleep(kWaitStepMs);
+        Sleep(waitStepMs);
     }
 }

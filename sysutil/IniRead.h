@@ -4,7 +4,7 @@
 
 // INI values are read into buffers of this many characters (values come back
 // cut to 511).
-constexpr unsigned kIniValueBuffer = 512;
+constexpr unsigned iniValueBuffer = 512;
 
 // One key of a section of an INI file, into a buffer of bufferSize
 // characters (a longer value is cut to bufferSize - 1). A missing file or

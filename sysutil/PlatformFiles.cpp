@@ -10,6 +10,7 @@
 #include "sysutil/Handles.h"
 #include "sysutil/NameRules.h"
 #include "sysutil/Paths.h"
+#include "sysutil/PlatformKeys.h"
 #include "sysutil/RegistryIO.h"
 #include "sysutil/SystemLibrary.h"
 #include "sysutil/TextCase.h"
@@ -19,7 +20,7 @@
 namespace {
 
 // Larger files are no INF of the platform's setup.
-const long kLargestLayout = 16L * 1024 * 1024;
+const long largestLayout = 16L * 1024 * 1024;
 const char* const fileSection = "sourcedisksfiles";
 // The profiles every Windows reads from its own directory: its settings, its
 // drivers' settings and the renames it performs at the start.
@@ -27,8 +28,7 @@ const char* const everyPlatformProfile[] = {"win.ini", "system.ini", "wininit.in
 // Windows 95, 98 and Me read these too; the NT family lists its own in
 // IniFileMapping.
 const char* const nineXProfiles[] = {"control.ini", "protocol.ini", "ios.ini", "progman.ini"};
-const char* const iniFileMappingKey =
-    "Software\\Microsoft\\Windows NT\\CurrentVersion\\IniFileMapping";
+const std::string iniFileMappingKey = windowsNtVersionKey + "\\IniFileMapping";
 
 std::string trimmed(const std::string& text) {
     const size_t first = text.find_first_not_of(" \t\r");
@@ -61,7 +61,7 @@ std::string fileText(const std::string& path) {
     size_t got;
     while ((got = fread(chunk, 1, sizeof chunk, file.get())) > 0) {
         bytes.append(chunk, got);
-        if (bytes.size() > static_cast<size_t>(kLargestLayout)) return "";
+        if (bytes.size() > static_cast<size_t>(largestLayout)) return "";
     }
     if (bytes.size() < 2 || bytes[0] != '\xFF' || bytes[1] != '\xFE') return bytes;
     const int wideLength = static_cast<int>((bytes.size() - 2) / 2);

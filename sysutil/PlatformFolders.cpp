@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <shlobj.h>
 #include "sysutil/Paths.h"
+#include "sysutil/PlatformKeys.h"
 #include "sysutil/ProtectedDirs.h"
 #include "sysutil/RegistryIO.h"
 #include "sysutil/ShellFolders.h"
@@ -11,11 +12,10 @@
 
 namespace {
 
-const char* const versionKey = "Software\\Microsoft\\Windows\\CurrentVersion";
 // Profiles of the NT family and of Windows 95, 98 and Me (user profiles on).
-const char* const profileListKeys[] = {
-    "Software\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList",
-    "Software\\Microsoft\\Windows\\CurrentVersion\\ProfileList",
+const std::string profileListKeys[] = {
+    windowsNtVersionKey + "\\ProfileList",
+    windowsVersionKey + "\\ProfileList",
 };
 // The special-folder ids run from CSIDL_DESKTOP (0) to CSIDL_COMPUTERSNEARME
 // (0x3D), the highest any shell defines; an id a shell does not know just
@@ -39,7 +39,7 @@ void addSpecialFolders(std::vector<std::string>& list) {
 // that holds them with its "All Users" and "Default User" profiles (later
 // systems name their shared profile folders in full).
 void addProfileRoots(std::vector<std::string>& list) {
-    for (const char* listKey : profileListKeys) {
+    for (const std::string& listKey : profileListKeys) {
         TokenList profiles;
         if (regGetSubkeys(listKey, KEY_READ, profiles, HKEY_LOCAL_MACHINE))
             for (size_t i = 0; i < profiles.count(); ++i)
@@ -104,8 +104,8 @@ FolderLayout queryFolderLayout() {
     addForms(shared, systemDir);
     if (!systemDir.empty()) addForms(shared, concatPath(systemDir, "drivers"));
     addForms(shared, getTempDir());
-    addForms(shared, regGetPath(versionKey, "ProgramFilesDir", HKEY_LOCAL_MACHINE));
-    const std::string commonFiles = regGetPath(versionKey, "CommonFilesDir", HKEY_LOCAL_MACHINE);
+    addForms(shared, regGetPath(windowsVersionKey, "ProgramFilesDir", HKEY_LOCAL_MACHINE));
+    const std::string commonFiles = regGetPath(windowsVersionKey, "CommonFilesDir", HKEY_LOCAL_MACHINE);
     addForms(shared, commonFiles);
     addSpecialFolders(shared);
     addProfileRoots(shared);
@@ -114,7 +114,7 @@ FolderLayout queryFolderLayout() {
     addForms(layout.commonFilesDirs, getSpecialFolderPath(CSIDL_PROGRAM_FILES_COMMON));
     for (const int id : dataFolderIds) addForms(layout.dataDirs, getSpecialFolderPath(id));
     addForms(layout.profileDirs, getSpecialFolderPath(CSIDL_PROFILE));
-    addForms(layout.programFilesDirs, regGetPath(versionKey, "ProgramFilesDir", HKEY_LOCAL_MACHINE));
+    addForms(layout.programFilesDirs, regGetPath(windowsVersionKey, "ProgramFilesDir", HKEY_LOCAL_MACHINE));
     addForms(layout.programFilesDirs, getSpecialFolderPath(CSIDL_PROGRAM_FILES));
     return layout;
 }

@@ -8,7 +8,7 @@
 namespace {
 
 // The platform's path limit: a longer path names no folder it can handle.
-const size_t kPathLimit = 260;
+const size_t pathLimit = 260;
 
 // "c:" and "\\server\share" name a whole drive.
 bool isDriveRoot(const std::string& normalised) {
@@ -109,25 +109,25 @@ std::string platformDirPath(const std::string& dir) {
 
 std::string normaliseDirPath(const std::string& dir) { return lowerCase(platformDirPath(dir)); }
 
-ProtectedDirs::ProtectedDirs(const FolderLayout& layout)
-    : protectedDirs(normalisedAll(layout.protectedDirs)),
-      windowsDirs(normalisedAll(layout.windowsDirs)),
-      programsDirs(normalisedAll(layout.programsDirs)),
-      commonFilesDirs(normalisedAll(layout.commonFilesDirs)),
-      dataDirs(withoutDriveRoots(normalisedAll(layout.dataDirs))),
-      profileDirs(withoutDriveRoots(normalisedAll(layout.profileDirs))),
-      programFilesDirs(normalisedAll(layout.programFilesDirs)) {
+ProtectedDirs::ProtectedDirs(const FolderLayout& layout) {
+    folders.protectedDirs = normalisedAll(layout.protectedDirs);
+    folders.windowsDirs = normalisedAll(layout.windowsDirs);
+    folders.programsDirs = normalisedAll(layout.programsDirs);
+    folders.commonFilesDirs = normalisedAll(layout.commonFilesDirs);
+    folders.dataDirs = withoutDriveRoots(normalisedAll(layout.dataDirs));
+    folders.profileDirs = withoutDriveRoots(normalisedAll(layout.profileDirs));
+    folders.programFilesDirs = normalisedAll(layout.programFilesDirs);
     for (const std::string& temp : normalisedAll(layout.tempDirs))
-        if (!isDriveRoot(temp) && !holdsSharedFolder(temp)) tempDirs.push_back(temp);
+        if (!isDriveRoot(temp) && !holdsSharedFolder(temp)) folders.tempDirs.push_back(temp);
 }
 
 // A temporary folder that holds the Windows directory or a protected folder
 // (a drive root, the Windows directory, a profile) is no place for the
 // setup's files.
 bool ProtectedDirs::holdsSharedFolder(const std::string& root) const {
-    for (const std::string& windows : windowsDirs)
+    for (const std::string& windows : folders.windowsDirs)
         if (isSameOrBelow(windows, root)) return true;
-    for (const std::string& shared : protectedDirs)
+    for (const std::string& shared : folders.protectedDirs)
         if (isStrictlyBelow(shared, root)) return true;
     return false;
 }
@@ -135,12 +135,12 @@ bool ProtectedDirs::holdsSharedFolder(const std::string& root) const {
 bool ProtectedDirs::covers(const std::string& dir) const {
     if (hasDotsOnlyComponent(dir)) return true;
     const std::string candidate = normaliseDirPath(dir);
-    if (candidate.empty() || candidate.size() >= kPathLimit || isDriveRoot(candidate)) return true;
-    for (const std::string& shared : protectedDirs)
+    if (candidate.empty() || candidate.size() >= pathLimit || isDriveRoot(candidate)) return true;
+    for (const std::string& shared : folders.protectedDirs)
         if (isSameOrBelow(shared, candidate)) return true;
-    for (const std::string& windows : windowsDirs) {
+    for (const std::string& windows : folders.windowsDirs) {
         if (!isSameOrBelow(candidate, windows)) continue;
-        for (const std::string& programs : programsDirs)
+        for (const std::string& programs : folders.programsDirs)
             if (isStrictlyBelow(candidate, programs)) return false;
         return true;
     }
@@ -150,27 +150,27 @@ bool ProtectedDirs::covers(const std::string& dir) const {
 bool ProtectedDirs::isTempFolder(const std::string& dir) const {
     if (hasDotsOnlyComponent(dir)) return false;
     const std::string candidate = normaliseDirPath(dir);
-    if (candidate.empty() || candidate.size() >= kPathLimit || isDriveRoot(candidate)) return false;
-    return liesInAny(candidate, tempDirs);
+    if (candidate.empty() || candidate.size() >= pathLimit || isDriveRoot(candidate)) return false;
+    return liesInAny(candidate, folders.tempDirs);
 }
 
 bool ProtectedDirs::isInCommonFiles(const std::string& dir) const {
     const std::string candidate = normaliseDirPath(dir);
-    return !candidate.empty() && liesInAny(candidate, commonFilesDirs);
+    return !candidate.empty() && liesInAny(candidate, folders.commonFilesDirs);
 }
 
 std::string ProtectedDirs::dataFolderHolding(const std::string& dir) const {
     const std::string candidate = normaliseDirPath(dir);
     if (candidate.empty()) return "";
-    const std::string data = rootHolding(candidate, dataDirs);
+    const std::string data = rootHolding(candidate, folders.dataDirs);
     if (!data.empty()) return data;
-    const std::string profile = rootHolding(candidate, profileDirs);
-    return profile.empty() || liesInAny(candidate, programFilesDirs) ? "" : profile;
+    const std::string profile = rootHolding(candidate, folders.profileDirs);
+    return profile.empty() || liesInAny(candidate, folders.programFilesDirs) ? "" : profile;
 }
 
 bool ProtectedDirs::isBelowPrograms(const std::string& dir) const {
     const std::string candidate = normaliseDirPath(dir);
-    for (const std::string& programs : programsDirs)
+    for (const std::string& programs : folders.programsDirs)
         if (!candidate.empty() && isStrictlyBelow(candidate, programs)) return true;
     return false;
 }

@@ -35,14 +35,9 @@ public:
 private:
     bool holdsSharedFolder(const std::string& root) const;
 
-    std::vector<std::string> protectedDirs;
-    std::vector<std::string> windowsDirs;
-    std::vector<std::string> programsDirs;
-    std::vector<std::string> tempDirs;
-    std::vector<std::string> commonFilesDirs;
-    std::vector<std::string> dataDirs;
-    std::vector<std::string> profileDirs;
-    std::vector<std::string> programFilesDirs;
+    // The layout's folders, normalised; temporary folders that count as
+    // none, and data folders that are drive roots, left out.
+    FolderLayout folders;
 };
 
 // dir as the platform reads it: "." and ".." resolved, "\" for "/", no

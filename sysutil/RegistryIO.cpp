@@ -11,7 +11,7 @@
 
 namespace {
 
-const DWORD kValueNameBuffer = 260;
+const DWORD valueNameBuffer = 260;
 
 LONG openKey(const std::string& keyPath, REGSAM access, RegKey& key, HKEY root) {
     return RegOpenKeyExA(root, keyPath.c_str(), 0, access, key.receive());
@@ -22,12 +22,12 @@ LONG openKey(const std::string& keyPath, REGSAM access, RegKey& key, HKEY root) 
 // name longer than the buffer).
 bool gatherValueNames(HKEY key, TokenList& names) {
     for (DWORD index = 0;; ++index) {
-        char name[kValueNameBuffer];
-        DWORD length = kValueNameBuffer;
+        char name[valueNameBuffer];
+        DWORD length = valueNameBuffer;
         LONG result = RegEnumValueA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
         if (result == ERROR_NO_MORE_ITEMS) return true;
         if (result != ERROR_SUCCESS) return false;
-        names.add(std::string(name, length < kValueNameBuffer ? length : kValueNameBuffer - 1));
+        names.add(std::string(name, length < valueNameBuffer ? length : valueNameBuffer - 1));
     }
 }
 
@@ -126,12 +126,12 @@ bool regGetSubkeys(const std::string& keyPath, REGSAM access, TokenList& names, 
     RegKey key;
     if (openKey(keyPath, access, key, root) != ERROR_SUCCESS || !key) return false;
     for (DWORD index = 0;; ++index) {
-        char name[kValueNameBuffer];
-        DWORD length = kValueNameBuffer;
+        char name[valueNameBuffer];
+        DWORD length = valueNameBuffer;
         if (RegEnumKeyExA(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
             ERROR_SUCCESS)
             break;
-        names.add(std::string(name, length < kValueNameBuffer ? length : kValueNameBuffer - 1));
+        names.add(std::string(name, length < valueNameBuffer ? length : valueNameBuffer - 1));
     }
     return true;
 }

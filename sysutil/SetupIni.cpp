@@ -12,7 +12,7 @@
 
 std::string getSetupIniString(const char* key, const char* section, const char* defaultValue) {
     return readIniString(concatPath(getWindowsDir(), setupIniName), key, section, defaultValue,
-                         kIniValueBuffer);
+                         iniValueBuffer);
 }
 
 int getSetupIniInt(const char* key, const char* section) {
@@ -20,7 +20,7 @@ int getSetupIniInt(const char* key, const char* section) {
 }
 
 std::string getSetupSoftwareKey() {
-    return "Software\\" + getSetupIniString("SetupSoftwareKey", "SystemInfo", "");
+    return "Software\\" + getSetupIniString("SetupSoftwareKey", systemInfoSection, "");
 }
 
 // Only REG_SZ values read; anything else, or an absent key or value, is "".

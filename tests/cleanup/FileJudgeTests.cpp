@@ -1,5 +1,5 @@
-// The platform's own files under the file judge, with LAYOUT.INF files laid
-// out as Windows 98 (three files, the file list longer than the 32 KB a
+// The file judge: names that leave their folder, devices, and the
+// platform's own files, with LAYOUT.INF files laid out as Windows 98 (three files, the file list longer than the 32 KB a
 // profile read gives) and XP (one file, saved as UTF-16) have them; Wine has
 // none. The judge reads them once per process, so they are laid out first.
 #include <gtest/gtest.h>
@@ -80,6 +80,34 @@ TEST(FileJudge, RefusesThePlatformsOwnFilesInEveryFormItReadsThem) {
         EXPECT_NE(std::string::npos, line.find(std::string(row.why) + ", not removed")) << line;
     }
     EXPECT_NE(shortName, "VtxLongLayoutName.dll");
+}
+
+TEST(NameGuard, RefusesNamesThatLeaveTheirFolder) {
+    for (const char* name : {"..\\boot.ini", "..", ".", " ", ". .", "...", "", "a\\b", "a/b",
+                             "C:boot.ini", "\\boot.ini", "file.txt:stream", "*.nls", "kernel?2.dll",
+                             "a\"b", "a<b", "a>b", "a|b"})
+        EXPECT_FALSE(isPlainFileName(name)) << name;
+    for (const char* name : {"KmiSetup.log", " KmiSetup.log", "Pathmark Internet.lnk", "a..b",
+                             "...lnk", "name."})
+        EXPECT_TRUE(isPlainFileName(name)) << name;
+    EXPECT_FALSE(judgeFile("test: Items", getWindowsDir(), "..\\%s%n").accepted);
+    EXPECT_NE(std::string::npos,
+              logText().find("test: Items \"..\\%s%n\" is not a plain file name, nothing removed"));
+}
+
+// A device name opens the device in every folder, with any extension.
+TEST(NameGuard, RefusesDeviceNamesAndGivesThePathThePlatformReads) {
+    const std::string dir = scratchDir("Devices");
+    for (const char* name : {"NUL", "con.txt", "Nul .lnk", "COM1.bin", "lpt9", "CLOCK$", "conout$."}) {
+        EXPECT_FALSE(judgeFirmwareFile("test: Firmware", dir, name).accepted) << name;
+        const std::string line = logLines().back();
+        EXPECT_EQ(0u, line.find(std::string("Vantix->test: Firmware \"") + name + "\": " + dir)) << line;
+        EXPECT_NE(std::string::npos, line.find(" names a device, not removed")) << line;
+    }
+    const FileVerdict file = judgeFile("test: Items", dir, "KmiSetup.log . ");
+    EXPECT_TRUE(file.accepted);
+    EXPECT_EQ(dir + "\\KmiSetup.log", file.path);
+    EXPECT_EQ("KmiSetup.log", file.name);
 }
 
 }  // namespace

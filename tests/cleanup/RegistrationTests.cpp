@@ -1,10 +1,9 @@
-// Registrations as proof: the paths an uninstall entry holds, the package
-// key's own values, and the App Paths entries of the package's companions.
+// Registrations as proof: the paths an uninstall entry holds and the App
+// Paths entries of the package's companions.
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
 #include "ScratchKit.h"
-#include "cleanup/Guards.h"
 #include "cleanup/Registrations.h"
 #include "cleanup/SystemKeys.h"
 #include "sysutil/Paths.h"
@@ -58,24 +57,6 @@ TEST(UninstallEntryProof, NeedsAPathIntoAFolderOfThePackage) {
         EXPECT_EQ(row.proof, uninstallEntryPointsInto(entry, folders)) << row.value << "=" << row.text;
     }
     deleteKeyTree(entry);
-}
-
-TEST(PackageKeyProof, NeedsTwoValuesOnlyAModemsSetupWrites) {
-    const std::string key = "Software\\VtxVendor\\VtxProof";
-    EXPECT_FALSE(judgePackageKey("test", key));  // absent: nothing to say
-    setRegString(key, "FirmwareFiles", "a.bin");
-    setRegString(key, "vpi", "8");
-    const LogTail tail;
-    EXPECT_FALSE(judgePackageKey("test", key));
-    EXPECT_NE(std::string::npos, tail.added().find("test: SetupSoftwareKey \"" + key +
-                                                   "\" holds fewer than two of vpi"));
-    setRegDword(key, "modulation", 0);
-    EXPECT_TRUE(judgePackageKey("test", key));
-    setRegString("Software\\Classes\\VtxProof", "vpi", "8");
-    setRegString("Software\\Classes\\VtxProof", "vci", "35");
-    EXPECT_FALSE(judgePackageKey("test", "Software\\Classes\\VtxProof"));
-    deleteKeyTree("Software\\VtxVendor");
-    deleteKeyTree("Software\\Classes\\VtxProof");
 }
 
 // The App Paths entry of a companion the start-up values name, with its

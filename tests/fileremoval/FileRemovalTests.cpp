@@ -71,22 +71,6 @@ TEST(RemoveDir, ClimbsWhileParentsComeAwayEmpty) {
     EXPECT_NE(std::string::npos, log.find("nobackslash"));
 }
 
-TEST(ProtectedDirs, CoverSystemFoldersTheirAncestorsAndDriveRoots) {
-    const std::string windowsDir = getWindowsDir();
-    const std::string tempDir = getTempDir();
-    // An empty path counts as protected: the short form must be there to
-    // test anything.
-    const std::string programFilesShort = getShortPath("C:\\Program Files");
-    ASSERT_NE("", programFilesShort);
-    for (const std::string& dir :
-         {std::string("C:\\"), std::string("c:"), std::string(""), windowsDir + "\\\\",
-          getSystemDir() + "\\DRIVERS", windowsDir + "\\system32\\..", tempDir,
-          tempDir.substr(0, tempDir.find('\\', 3)), programFilesShort, windowsDir + "\\inf\\x"})
-        EXPECT_TRUE(isProtectedDir(dir)) << dir;
-    for (const std::string& dir : {tempDir + "vtx", std::string("C:\\vtxtest\\pkg")})
-        EXPECT_FALSE(isProtectedDir(dir)) << dir;
-}
-
 // An empty special folder: the climb from a folder inside it stops before it
 // although it would come away, and it is neither emptied nor removed.
 TEST(ProtectedDirs, StopTheClimbAndRefuseToEmptyOrRemove) {

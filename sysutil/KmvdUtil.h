@@ -27,8 +27,9 @@
 //   RebootWindows.h    rebootWindows
 //   CloseAppWindow.h   closeAppWindow
 //   RegistryIO.h       the registry unit
-//   Without a source: TokenList.h, XKmi.h, FolderLayout.h and Handles.h
-//   (the owners of every handle the program opens).
+//   Without a source: TokenList.h, XKmi.h, FolderLayout.h, PlatformKeys.h
+//   (the platform's registry keys) and Handles.h (the owners of every handle
+//   the program opens).
 //
 // One convention holds at this boundary.
 // - Results. A function that wraps one platform operation a caller may want
@@ -62,6 +63,7 @@
 #include "sysutil/Numbers.h"
 #include "sysutil/Paths.h"
 #include "sysutil/PlatformFiles.h"
+#include "sysutil/PlatformKeys.h"
 #include "sysutil/PlatformFolders.h"
 #include "sysutil/ProtectedDirs.h"
 #include "sysutil/RebootWindows.h"

@@ -39,9 +39,10 @@ bool awaitDesktop(DWORD timeoutMs, std::string& problem) {
     for (;;) {
         // 0: the process waits for messages, its desktop set up, or it has
         // ended. It cannot be waited for before it has started far enough
-        // (WAIT_FAILED): then it is asked again.
+        // (WAIT_FAILED): then it is asked again, unless it has ended
+        // meanwhile, which it does at once when the desktop was taken.
         DWORD waited = WaitForInputIdle(info.hProcess, 500);
-        if (waited == 0) {
+        if (waited == 0 || WaitForSingleObject(info.hProcess, 0) == WAIT_OBJECT_0) {
             ready = true;
             break;
         }

@@ -8,8 +8,11 @@
 // --ignore-close keeps the window open whatever it is asked;
 // --close-delay closes that long after the first request;
 // --lifetime ends the program by itself after that long.
+// It brings up the prefix's desktop before its window (see Desktop.h) and
+// ends with 2 when that fails.
 #include <windows.h>
 #include <string>
+#include "../common/Desktop.h"
 #include "AppArgs.h"
 
 namespace {
@@ -93,6 +96,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     app.log = optionValue("--log");
     app.ignoreClose = hasFlag("--ignore-close");
     app.closeDelayMs = optionInt("--close-delay", 0);
+    std::string problem;
+    if (!awaitDesktop(120000, problem)) return 2;
     HWND window = createWindow(instance, optionValue("--class", "FakeAppClass"));
     if (window == nullptr) return 1;
     int lifetime = optionInt("--lifetime", 0);

@@ -16,6 +16,10 @@ struct BarState {
     INT high;
 };
 
+// Reads of a window that keeps changing end after this many; the last read
+// is recorded then.
+const int maxRereads = 5;
+
 }  // namespace
 
 bool ProgressWatch::Sample::operator!=(const Sample& other) const {
@@ -56,6 +60,19 @@ void ProgressWatch::queryByMessage(HWND bar) {
         queryPending = true;
 }
 
+ProgressWatch::Sample ProgressWatch::read(HWND found, HWND bar) {
+    Sample sample;
+    sample.visible = IsWindowVisible(found) != FALSE;
+    sample.caption = windowText(found);
+    sample.heading = dialogItemText(found, 1002);
+    sample.status = dialogItemText(found, 1003);
+    if (!readFromMemory(bar, sample)) {
+        queryByMessage(bar);
+        sample.pos = answeredPos;
+    }
+    return sample;
+}
+
 void ProgressWatch::onWindow(HWND found, HWND bar) {
     if (window != nullptr && found != window) return;  // one progress window at a time
     if (window == nullptr) {
@@ -67,14 +84,16 @@ void ProgressWatch::onWindow(HWND found, HWND bar) {
         queryPending = false;
     }
     seenThisPoll = true;
-    Sample sample;
-    sample.visible = IsWindowVisible(found) != FALSE;
-    sample.caption = windowText(found);
-    sample.heading = dialogItemText(found, 1002);
-    sample.status = dialogItemText(found, 1003);
-    if (!readFromMemory(bar, sample)) {
-        queryByMessage(bar);
-        sample.pos = answeredPos;
+    // A sample is several reads, and the program goes on while they are made
+    // (it shows its window, then moves the bar): one read alone could pair
+    // the window's old visibility with the bar's new position. The window is
+    // read again until two reads in a row agree, so that a sample is a state
+    // the window really had.
+    Sample sample = read(found, bar);
+    for (int again = 0; again < maxRereads; ++again) {
+        Sample next = read(found, bar);
+        if (!(next != sample)) break;
+        sample = next;
     }
     if (!(sample != last)) return;
     last = sample;

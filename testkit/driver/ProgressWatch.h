@@ -29,6 +29,7 @@ private:
         bool operator!=(const Sample& other) const;
     };
 
+    Sample read(HWND window, HWND bar);
     bool readFromMemory(HWND bar, Sample& sample);
     void queryByMessage(HWND bar);
     static void CALLBACK onPosAnswer(HWND bar, UINT message, ULONG_PTR self, LRESULT result);

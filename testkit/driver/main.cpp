@@ -1,10 +1,13 @@
-// vtxdriver: plays the user of a GUI program from outside. Starts the
+// vtxdriver: plays the user of a GUI program from outside. Brings up the
+// prefix's desktop and makes sure a window can be shown there, starts the
 // program, answers its message boxes, samples its progress window, and
 // writes a transcript of what it saw. Exit code 0 when the program ended,
 // 2 on a usage error, 3 on a timeout (the program is then ended), 4 when
-// the program cannot be started.
+// the program cannot be started, 5 when the prefix cannot show a window
+// (the program is then not started).
 #include <windows.h>
 #include <cstdio>
+#include "../common/Desktop.h"
 #include "BoxAnswerer.h"
 #include "Options.h"
 #include "ProcessWindows.h"
@@ -13,6 +16,73 @@
 #include "sysutil/Handles.h"
 
 namespace {
+
+// How long the desktop may take to come up, and a copy of the driver to
+// show its window, on a loaded machine.
+const DWORD desktopTimeoutMs = 120000;
+const DWORD showWindowTimeoutMs = 60000;
+const char showWindowOption[] = "--show-window";
+
+// What a copy of the driver started with --show-window does: shows a small
+// window and ends, 0 when it was shown. It fails where the program under
+// test could create no window either.
+int showWindow() {
+    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "vtxdriver", WS_POPUP, 0, 0, 16, 16,
+                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (window == nullptr) return 1;
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    bool shown = IsWindowVisible(window) != FALSE;
+    DestroyWindow(window);
+    return shown ? 0 : 1;
+}
+
+// The proof is made in a process of its own: the driver itself never owns a
+// window, so a session end that ends the programs with windows spares it.
+bool windowCanBeShown(std::string& problem) {
+    char self[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, self, sizeof self);
+    if (length == 0 || length >= sizeof self) {
+        problem = "the driver cannot find its own program file";
+        return false;
+    }
+    std::string line = "\"" + std::string(self, length) + "\" " + showWindowOption;
+    STARTUPINFOA startup;
+    ZeroMemory(&startup, sizeof startup);
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info;
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &info)) {
+        problem = "the window test could not be started (error " + std::to_string(GetLastError()) +
+                  ")";
+        return false;
+    }
+    KernelHandle process(info.hProcess);
+    KernelHandle thread(info.hThread);
+    DWORD code = 1;
+    if (WaitForSingleObject(process.get(), showWindowTimeoutMs) != WAIT_OBJECT_0) {
+        TerminateProcess(process.get(), 255);
+        problem = "the window test did not end";
+        return false;
+    }
+    GetExitCodeProcess(process.get(), &code);
+    if (code != 0) problem = "no window can be shown in this prefix";
+    return code == 0;
+}
+
+// The desktop up and a window shown before the program starts: a program
+// that started without them could show nothing, and its first question
+// would count as declined.
+bool prepareDesktop(Transcript& transcript) {
+    DWORD began = GetTickCount();
+    std::string problem;
+    if (!awaitDesktop(desktopTimeoutMs, problem) || !windowCanBeShown(problem)) {
+        transcript.write(LineFields("error").text("message", problem));
+        transcript.write(LineFields("end").text("result", "error"));
+        return false;
+    }
+    transcript.write(LineFields("desktop").number("ms", GetTickCount() - began));
+    return true;
+}
 
 bool startProgram(const DriverOptions& options, PROCESS_INFORMATION& info) {
     std::string line = commandLine(options);
@@ -65,6 +135,7 @@ void takeMessages() {
 }
 
 int watch(const DriverOptions& options, Transcript& transcript) {
+    if (!prepareDesktop(transcript)) return 5;
     PROCESS_INFORMATION info;
     if (!startProgram(options, info)) {
         transcript.write(LineFields("error").text("message", "cannot start program")
@@ -101,6 +172,7 @@ int watch(const DriverOptions& options, Transcript& transcript) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string(argv[1]) == showWindowOption) return showWindow();
     DriverOptions options;
     std::string error;
     if (!parseOptions(argc, argv, options, error)) {

@@ -1,7 +1,10 @@
 """Tests of the test kit itself: the installer-library stand-in, the GUI
 driver, the stand-in programs, the package laid out for a test, the
 registry reads and snapshots, and the locale programs start in."""
+import contextlib
 import os
+import signal
+import threading
 import time
 
 import vtxkit
@@ -146,6 +149,70 @@ def test_two_prefixes_side_by_side():
     results = [run.wait() for run in runs]
     assert [r.exit_code for r in results] == [3, 7]
     assert [len(r.boxes) for r in results] == [3, 1]
+
+
+def explorers(prefix):
+    """Process ids of the prefix's explorer.exe (the desktop process), once
+    Wine has set it up (its command line then names the Windows program)."""
+    marker = f"WINEPREFIX={prefix.path}".encode()
+    found = []
+    for entry in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            with open(f"/proc/{entry}/cmdline", "rb") as cmdline, \
+                    open(f"/proc/{entry}/environ", "rb") as environ:
+                if cmdline.read().lower().startswith(b"c:\\windows\\system32\\explorer.exe") \
+                        and marker in environ.read().split(b"\0"):
+                    found.append(int(entry))
+        except OSError:
+            pass
+    return found
+
+
+@contextlib.contextmanager
+def held_explorers(prefix, seconds):
+    """Holds back (SIGSTOP) every explorer.exe that starts in the prefix for
+    that long, as a loaded machine may; yields the list of those held."""
+    held, timers, done = [], [], threading.Event()
+
+    def watch():
+        while not done.is_set():
+            for pid in set(explorers(prefix)) - set(held):
+                os.kill(pid, signal.SIGSTOP)
+                held.append(pid)
+                timers.append(threading.Timer(seconds, os.kill, (pid, signal.SIGCONT)))
+                timers[-1].start()
+            time.sleep(0.005)
+
+    watcher = threading.Thread(target=watch, daemon=True)
+    watcher.start()
+    try:
+        yield held
+    finally:
+        done.set()
+        watcher.join()
+        for timer, pid in zip(timers, held):
+            timer.cancel()
+            with contextlib.suppress(OSError):
+                os.kill(pid, signal.SIGCONT)
+
+
+def test_driver_waits_for_a_desktop_that_comes_up_slowly():
+    """Wine waits ten seconds for the desktop process when a program needs
+    the desktop first; a program that goes on without it can show no window,
+    and its question counts as declined. With explorer.exe held back longer
+    than that, the driver still waits until a window can be shown before it
+    starts the program, and every box appears."""
+    prefix = vtxkit.Prefix.fresh("winxp")
+    # The desktop of the prefix's boot ends a second after its last program,
+    # as before every run of the tests that install a package first.
+    deadline = time.monotonic() + 30
+    while explorers(prefix) and time.monotonic() < deadline:
+        time.sleep(0.1)
+    with held_explorers(prefix, 12) as held:
+        transcript = vtxkit.run_driver(prefix, SCENARIO, answers=["yes"])
+    assert held, "no explorer.exe started"
+    assert transcript.exit_code == 3 and len(transcript.boxes) == 3, transcript
+    assert [e.int("ms") >= 10000 for e in transcript.of_kind("desktop")] == [True], transcript
 
 
 # ------------------------------------------------------------ stand-in programs

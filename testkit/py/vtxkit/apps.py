@@ -25,11 +25,13 @@ class FakeApp:
     """A top-level window of the given class and title in its own process.
     Its log lists what it was asked: "syscommand-close", "close",
     "queryendsession", "endsession", "closed-after-delay", "destroy",
-    "exit"."""
+    "exit". It may first wait up to 120 s for the prefix's desktop (see
+    testkit/README.md); timeout is longer, so that fakeapp's own verdict
+    (it ends with 2) is what a test sees."""
 
     def __init__(self, prefix, window_class: str, title: Optional[str], *,
                  ignore_close: bool = False, close_delay_ms: int = 0, hidden: bool = False,
-                 lifetime_ms: int = 0, timeout: float = 30):
+                 lifetime_ms: int = 0, timeout: float = 150):
         self.prefix = prefix
         work = prefix.path / "vtxkit"
         work.mkdir(exist_ok=True)

@@ -3,6 +3,8 @@ Windows program in a prefix, answers its message boxes, samples its
 progress window and returns the transcript.
 
 Transcript events (one per line, see records.py):
+  desktop   ms=         (the prefix's desktop up and a window shown, before
+                         the program is started; see testkit/README.md)
   start     program= cwd= pid=
   box       n= caption= buttons=yes,no text=       (each box once, numbered)
   answer    n= button= from=list|default|only|fallback
@@ -14,6 +16,8 @@ Transcript events (one per line, see records.py):
   window    class= caption=  (any other visible top-level window, once)
   exit      code=       (the program's exit code)
   timeout   seconds=    (the program was ended by the driver)
+  error     message= [code=]  (the prefix cannot show a window, or the
+                               program cannot be started)
   end       result=exit|timeout|error boxes="""
 import itertools
 import subprocess

@@ -129,8 +129,12 @@ class Prefix:
             done.stdout = out.read().decode("cp1252", errors="replace")
             done.stderr = err.read().decode("cp1252", errors="replace")
         if check and done.returncode != 0:
+            # Wine's own messages go to standard error, a program's own often to
+            # standard output: both are shown.
+            said = "\n".join(text.strip()[-500:] for text in (done.stdout, done.stderr)
+                             if text.strip())
             raise WineError(f"wine {' '.join(map(str, args))} exited {done.returncode}: "
-                            f"{done.stderr.strip()[-500:]}")
+                            f"{said or 'no message'}")
         return done
 
     def run(self, program, *args, cwd=None, timeout: float = 120,

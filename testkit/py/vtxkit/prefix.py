@@ -302,11 +302,21 @@ class Prefix:
         raise WineError(f"reg query {key} {name!r} failed {READ_TRIES} times: "
                         f"{(done.stdout + done.stderr).strip()[-300:]}")
 
+    def _listing(self, key: str) -> str:
+        """`reg query KEY` (its values and sub-key names), with the same
+        tries as every other live read."""
+        for _ in range(READ_TRIES):
+            done = self.wine(["reg", "query", key], check=False)
+            if done.returncode == 0:
+                return done.stdout
+        raise WineError(f"reg query {key} failed {READ_TRIES} times: "
+                        f"{(done.stdout + done.stderr).strip()[-300:] or 'no message'}")
+
     def registry(self, classes: bool = False) -> Registry:
         """A live snapshot of HKEY_LOCAL_MACHINE\Software and \System and of
         HKEY_CURRENT_USER. HKLM\Software\Classes (thousands of keys, seconds
         to read) is left out unless classes=True."""
-        listing = self.wine(["reg", "query", r"HKLM\Software"]).stdout
+        listing = self._listing(r"HKLM\Software")
         keys, top = [], Registry()
         top.add_key(r"HKLM\Software")
         for line in listing.splitlines():

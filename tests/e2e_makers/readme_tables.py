@@ -18,6 +18,7 @@ class FixedName(NamedTuple):
     names: List[str]
     where: str
     literal: bool  # every name of the row is written out (not "the value of ...")
+    read_only: bool = False  # "read, never changed": nothing of the package's
 
 
 def readme_text() -> str:
@@ -76,7 +77,8 @@ def fixed_names(text: Optional[str] = None) -> List[FixedName]:
         literal = "value of" not in row["name"]
         if row["kind"] == "window" and "any title" in row["name"]:
             names.append("")  # any title
-        rows.append(FixedName(row["kind"], names, row["where"], literal))
+        read_only = row["what the tool does"].startswith("read, never changed")
+        rows.append(FixedName(row["kind"], names, row["where"], literal, read_only))
     return rows
 
 

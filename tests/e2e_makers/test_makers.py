@@ -17,6 +17,7 @@ TRACED = ["kernel32.GetPrivateProfileStringA", "kernel32.DeleteFileA", "kernel32
           "kernel32.RemoveDirectoryA", "kernel32.CreateMutexA", "kernel32.LoadLibraryA",
           "user32.FindWindowA", "advapi32.RegQueryValueExA", "advapi32.RegDeleteValueA",
           "advapi32.RegDeleteKeyA"]
+PACKAGE_KEY = r"HKLM\Software\Contract\Probe"
 UNINSTALL = r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall"
 RUN = r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Run"
 
@@ -60,9 +61,8 @@ def contract_description(tmp: Path) -> PackageDescription:
         "Package": {"Name": "The README's contract", "ToolDir": r"C:\ContractTool"},
         # Two of the values only a modem's setup writes show that the key is
         # the package's; the uninstall entry points into the tool's folder.
-        "HKLM\\Software\\Contract\\Probe": {"FirmwareFiles": "probe.bin",
-                                            "OrigTmpDir": r"%WINDOWS%\temp",
-                                            "vpi": "8", "vci": "35"},
+        PACKAGE_KEY: {"FirmwareFiles": "probe.bin", "OrigTmpDir": r"%WINDOWS%\temp",
+                      "vpi": "8", "vci": "35"},
         join(UNINSTALL, "Contract Probe"): {"DisplayName": "Contract Probe",
                                             "UninstallString": r"C:\ContractTool\vtxremove.exe"},
         "Dialups": {"Entries": "Probe Net, Probe Backup"},
@@ -75,7 +75,7 @@ def contract_description(tmp: Path) -> PackageDescription:
         "VTX.INI/Languages": {"english": "kmtext_english.dll,0x0009,0,101"},
     }
     for missing, cost in readme.package_values().items():
-        assert missing in sections["HKLM\\Software\\Contract\\Probe"] or \
+        assert missing in sections[PACKAGE_KEY] or \
             cost.startswith("one log entry"), f"package value {missing}: {cost!r}"
     for entry in readme.setup_keys():
         section = SECTIONS.get(entry.section)
@@ -107,6 +107,8 @@ def lay_fixed(row, number, program, files, sections, windows) -> None:
     """One row of the fixed-footprint table as things of the package."""
     where = readme.ticked(row.where)
     written = WRITTEN_BY_THE_TOOL | {"brdsetup.ini"}
+    if row.read_only:  # the platform's, read only
+        return
     if row.kind in ("file", "files") and (row.names[0].lower() in written or "*" in row.names[0]):
         return
     if row.kind in ("file", "files"):
@@ -157,14 +159,14 @@ def check_tool_ini_reads(relay) -> None:
     assert read == set(readme.tool_ini_keys()), f"VTX.INI keys read: {read}"
 
 
-def check_package_values(relay, prefix) -> None:
+def check_package_values(relay, prefix, package_key: dict) -> None:
     listed = readme.package_values()
     read = {args[1] for args in calls_of(relay, "RegQueryValueExA")} - PLATFORM_VALUES
     assert read == set(listed), f"package values read {read}, README lists {set(listed)}"
     reported = [line.message or line.logger for line in read_log(prefix)]
     for name, cost in listed.items():
         count = reported.count(f"value={name}")
-        expected = 1 if cost.startswith("one log entry") else 0
+        expected = 1 if cost.startswith("one log entry") and name not in package_key else 0
         assert count == expected, f"package value {name}: {count} log entries, README: {cost!r}"
 
 
@@ -207,7 +209,8 @@ def check_fixed_names(relay, description, scheduled) -> None:
     deleted = {PureWindowsPath(a[0]).name.lower() for a in calls_of(relay, "DeleteFileA")}
     deleted |= {PureWindowsPath(p).name.lower() for p in scheduled}
     laid = {n.lower() for names in description.package.files.values() for n in names}
-    fixed_files = {n.lower() for r in rows if r.kind in ("file", "files") for n in r.names}
+    fixed_files = {n.lower() for r in rows if r.kind in ("file", "files") and not r.read_only
+                   for n in r.names}
     never = {f for f in fixed_files - WRITTEN_BY_THE_TOOL
              if not any(fnmatch.fnmatchcase(d, f) for d in deleted)}
     assert not never, f"README file names never deleted: {never}"
@@ -216,7 +219,11 @@ def check_fixed_names(relay, description, scheduled) -> None:
     removed_dirs = {PureWindowsPath(a[0]).name for a in calls_of(relay, "RemoveDirectoryA")}
     assert {n for r in rows if r.kind == "folder" for n in r.names} <= removed_dirs
     deleted_keys = {PureWindowsPath(a[1]).name for a in calls_of(relay, "RegDeleteKeyA")}
-    assert {n for r in rows if r.kind == "key" for n in r.names} <= deleted_keys
+    assert {n for r in rows if r.kind == "key" and not r.read_only for n in r.names} <= deleted_keys
+    platforms = {n.lower() for r in rows if r.read_only for n in r.names}
+    touched = {n.lower() for n in deleted | deleted_keys}
+    assert not {n for n in touched if any(fnmatch.fnmatchcase(n, p) for p in platforms)}, \
+        "the platform's own names, read only, were deleted"
 
 
 def test_readme_contract_and_a_mistake_98():
@@ -239,7 +246,7 @@ def test_readme_contract_and_a_mistake_98():
     assert "Vantix->===> : " in outcome.log, "no VTX.LOG in the Windows folder"
     check_setup_reads(relay, "DriverDir98")
     check_tool_ini_reads(relay)
-    check_package_values(relay, rehearsal.prefix)
+    check_package_values(relay, rehearsal.prefix, description.package.registry[PACKAGE_KEY])
     check_fixed_names(relay, description, outcome.scheduled)
 
 

@@ -247,9 +247,10 @@ void RemovalRun::copySetupIni() {
 }
 
 // Nothing of ".\" is read after the second copy of the installation
-// description: the run leaves the start folder so that it can be removed
-// when it is the package's program folder (a process's current folder
-// cannot be removed).
+// description: the run leaves the start folder, so that its current folder
+// never holds the package's program folder (a process's current folder
+// cannot be removed). The language library loaded from there stays in use
+// to the end of the run and is scheduled with the folder's other files.
 void RemovalRun::leaveStartFolder() { SetCurrentDirectoryA(windowsDir.c_str()); }
 
 void RemovalRun::buildInstallRecord() {

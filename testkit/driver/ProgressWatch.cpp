@@ -66,10 +66,12 @@ ProgressWatch::Sample ProgressWatch::read(HWND found, HWND bar) {
     sample.caption = windowText(found);
     sample.heading = dialogItemText(found, 1002);
     sample.status = dialogItemText(found, 1003);
-    if (!readFromMemory(bar, sample)) {
-        queryByMessage(bar);
-        sample.pos = answeredPos;
-    }
+    if (readFromMemory(bar, sample)) return sample;
+    // A control without its state is being created or destroyed: it would
+    // answer a query with 0, which is no position it had.
+    if (GetWindowLongPtrA(bar, 0) == 0) return sample;
+    queryByMessage(bar);
+    sample.pos = answeredPos;
     return sample;
 }
 

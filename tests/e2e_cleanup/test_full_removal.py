@@ -67,12 +67,14 @@ NINE_X_SHELL_FOLDERS = {"Start Menu": r"C:\windows\Start Menu",
 EXPLORER = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer"
 
 
-def nine_x_start_menu(prefix) -> None:
-    for folder in NINE_X_SHELL_FOLDERS.values():
+def shell_folders_in_windows_dir(prefix, explorer: str, folders: dict) -> None:
+    """Makes the folders (all inside C:\\windows) and points the Explorer
+    keys at them, as the real platform lays them out."""
+    for folder in folders.values():
         prefix.unix(r"C:\windows").joinpath(*folder.split("\\")[2:]).mkdir(parents=True,
                                                                           exist_ok=True)
-    prefix.reg_import({join(EXPLORER, "User Shell Folders"): NINE_X_SHELL_FOLDERS,
-                       join(EXPLORER, "Shell Folders"): NINE_X_SHELL_FOLDERS})
+    prefix.reg_import({join(explorer, "User Shell Folders"): folders,
+                       join(explorer, "Shell Folders"): folders})
 
 
 # Where Windows NT 4.0 keeps all users' start menu and desktop: in the
@@ -83,14 +85,6 @@ NT4_SHELL_FOLDERS = {"Common Start Menu": NT4_ALL_USERS + r"\Start Menu",
                      "Common Startup": NT4_ALL_USERS + r"\Start Menu\Programs\Startup",
                      "Common Desktop": NT4_ALL_USERS + r"\Desktop"}
 ALL_USERS_EXPLORER = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Explorer"
-
-
-def nt4_all_users_profile(prefix) -> None:
-    for folder in NT4_SHELL_FOLDERS.values():
-        prefix.unix(r"C:\windows").joinpath(*folder.split("\\")[2:]).mkdir(parents=True,
-                                                                           exist_ok=True)
-    prefix.reg_import({join(ALL_USERS_EXPLORER, "User Shell Folders"): NT4_SHELL_FOLDERS,
-                       join(ALL_USERS_EXPLORER, "Shell Folders"): NT4_SHELL_FOLDERS})
 
 
 def test_full_removal_win95():
@@ -105,7 +99,7 @@ def test_full_removal_win98_start_menu_in_windows_dir():
     """The Windows directory is refused but for folders strictly below a
     Programs folder: with the real 9x layout the group still goes."""
     prefix = vtxkit.Prefix.fresh("win98")
-    nine_x_start_menu(prefix)
+    shell_folders_in_windows_dir(prefix, EXPLORER, NINE_X_SHELL_FOLDERS)
     package = full_removal("win98", prefix)
     programs = NINE_X_SHELL_FOLDERS["Programs"]
     assert package.group_dir.lower().startswith(programs.lower() + "\\"), package.group_dir
@@ -117,7 +111,7 @@ def test_full_removal_nt40_profiles_in_windows_dir():
     start menu and desktop in its profiles inside the Windows directory: the
     group and the shortcuts still go."""
     prefix = vtxkit.Prefix.fresh("nt40")
-    nt4_all_users_profile(prefix)
+    shell_folders_in_windows_dir(prefix, ALL_USERS_EXPLORER, NT4_SHELL_FOLDERS)
     package = full_removal("win95", prefix)
     programs = NT4_SHELL_FOLDERS["Common Programs"]
     assert package.group_dir.lower().startswith(programs.lower() + "\\"), package.group_dir

@@ -1,9 +1,10 @@
 """The demo: the rehearsal (vtxkit.rehearsal) of a described driver package,
 by default the sample package dist/sample-pathmark100.ini, told step by step,
-with pictures of the tool's boxes and progress window.
+with pictures of the tool's boxes and progress window, and all of it on one
+page, report.html (report.py), beside the pictures.
 
     testkit/python tools/demo/demo.py [--package FILE] [--windows 95|98|me|2000|xp]
-                                      [--interactive]      (scripts/demo runs it)
+                                      [--interactive] [--out DIR]  (scripts/demo runs it)
 
 Without --interactive a scripted user confirms and puts the restart off;
 with it, the person at the display answers the boxes."""
@@ -15,7 +16,9 @@ import sys
 import threading
 import time
 from pathlib import Path
+from typing import List, Tuple
 
+import report
 from png import bmp_to_png
 from vtxkit import env
 from vtxkit.description import SAMPLE, DescriptionError, PackageDescription
@@ -38,14 +41,17 @@ def listing(title: str, items) -> None:
 
 
 # ---------------------------------------------------------------- pictures
+HELD_BOXES = range(1, 9)  # more than a run shows: each is held for its picture
+
+
 class Snapper:
-    """Takes the pictures: the confirmation question and the progress window."""
+    """Takes the pictures of the tool's windows, in the order it shows them."""
 
     def __init__(self, out: Path):
         self.prefix, self.out = None, out
-        self.saved = {}
+        self.saved: List[Tuple[str, Path]] = []  # (what it shows, PNG file)
 
-    def take(self, kind: str, name: str) -> bool:
+    def take(self, kind: str, name: str, what: str) -> bool:
         bmp = self.out / f"{name}.bmp"
         done = self.prefix.run(SNAPSHOT, "--caption", DEFAULT_CAPTION,
                                "--kind", kind, "--out", self.prefix.win(bmp), timeout=30)
@@ -54,41 +60,46 @@ class Snapper:
         png = self.out / f"{name}.png"
         bmp_to_png(bmp, png)
         bmp.unlink()
-        self.saved[name] = png
+        self.saved.append((what, png))
         return True
+
+    def follow(self, run) -> None:
+        """For the scripted run: a picture of each box while the driver holds
+        it, and of the progress window once its bar has reached 20 (devices
+        are being uninstalled), until the driver ends."""
+        pictured, progress = set(), False
+        while run.process.poll() is None:
+            transcript = run.transcript()
+            if not progress and any(p >= 20 for p in transcript.progress_positions()):
+                progress = self.take("progress", "progress", "The progress window at work")
+            for box in transcript.boxes:
+                held = any(e.int("n") == box.n for e in transcript.of_kind("hold"))
+                if held and box.n not in pictured:
+                    pictured.add(box.n)
+                    self.take("box", f"box-{box.n}", f"Box {box.n}: {box.text}")
+                    run.release(box.n)
+            time.sleep(0.05)
 
     def watch(self, stop: threading.Event) -> None:
         """For the interactive run: keeps trying until both pictures exist."""
-        wanted = {"confirmation": "box", "progress": "progress"}
+        wanted = {"box-1": ("box", "The first box"),
+                  "progress": ("progress", "The progress window")}
         while wanted and not stop.is_set():
-            for name, kind in list(wanted.items()):
-                if self.take(kind, name):
+            for name, (kind, what) in list(wanted.items()):
+                if self.take(kind, name, what):
                     del wanted[name]
             time.sleep(0.2)
 
 
-def wait_for_bar(run, position: int, timeout: float = 60) -> None:
-    """Waits until the progress bar has reached position (devices are being
-    uninstalled), so that the picture shows the run at work."""
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        if any(p >= position for p in run.transcript().progress_positions()):
-            return
-        time.sleep(0.05)
-
-
 def scripted_runner(snapper: Snapper):
     """A scripted user who confirms and puts the restart off, with pictures
-    of the confirmation question and of the progress window at work."""
+    of every box and of the progress window at work."""
     def run_scripted(prefix: Prefix, tool_exe: Path, tool_dir: str) -> None:
         heading("Running vtxremove.exe with a scripted user (confirms, restarts later)")
         snapper.prefix = prefix
-        run = start_driver(prefix, tool_exe, cwd=tool_dir, answers=["yes", "no"], holds=[1])
-        run.wait_for("hold", n=1, timeout=60)
-        snapper.take("box", "confirmation")
-        run.release(1)
-        wait_for_bar(run, 20)
-        snapper.take("progress", "progress")
+        run = start_driver(prefix, tool_exe, cwd=tool_dir, answers=["yes", "no"],
+                           holds=list(HELD_BOXES))
+        snapper.follow(run)
         print(run.wait().summary())
     return run_scripted
 
@@ -195,6 +206,8 @@ def main(argv=None) -> int:
                         help="package description (default: the sample package)")
     parser.add_argument("--windows", choices=sorted(VERSIONS), default="xp")
     parser.add_argument("--interactive", action="store_true")
+    parser.add_argument("--out", type=Path, default=env.build_dir() / "demo",
+                        help="folder for the page and the pictures (default: build/demo)")
     args = parser.parse_args(argv)
 
     try:
@@ -209,19 +222,23 @@ def main(argv=None) -> int:
     if problem:
         print(problem, file=sys.stderr)
         return COULD_NOT_RUN
-    out = env.build_dir() / "demo"
+    out = args.out
     out.mkdir(parents=True, exist_ok=True)
     name = f"demo-{args.windows}" if args.package.resolve() == SAMPLE.resolve() else \
         f"demo-{args.package.stem}-{args.windows}"
     snapper = Snapper(out)
     runner = (interactive_runner if args.interactive else scripted_runner)(snapper)
+    rehearsal = Rehearsal(description, args.windows, prefix_name=name)
     try:
-        outcome = rehearse(Rehearsal(description, args.windows, prefix_name=name), runner)
+        outcome = rehearse(rehearsal, runner)
     except (WineError, OSError, subprocess.SubprocessError) as error:
         print(f"demo: the rehearsal could not run: {error}", file=sys.stderr)
         return COULD_NOT_RUN
     heading("Screenshots")
-    listing("saved", [str(p) for p in snapper.saved.values()])
+    listing("saved", [str(p) for _, p in snapper.saved])
+    page = report.write(out / "report.html", rehearsal, outcome, summary(outcome),
+                        outcome.exit_code, snapper.saved, args.package.resolve())
+    print(f"\nThe page with all of it (attach it to your release check): {page}")
     print("\nResult:", summary(outcome))
     return outcome.exit_code
 

@@ -15,7 +15,7 @@ from pathlib import Path, PureWindowsPath
 from concurrent.futures import ThreadPoolExecutor
 from typing import Callable, Dict, Iterable, List, Optional, Sequence, Set, Tuple
 
-from . import env, layout_inf, session
+from . import env, fonts, layout_inf, session
 from .registry import Registry, normalize_key, parse_export, parse_hive, reg_file_text
 
 # Seconds the wineserver stays up with no program running. Long enough for
@@ -100,6 +100,7 @@ class Prefix:
     def set_version(self, version: str) -> None:
         """The Windows version, with its setup's LAYOUT*.INF files."""
         self.wine(["reg", "add", r"HKCU\Software\Wine", "/v", "Version", "/d", version, "/f"])
+        fonts.match_version(self, self.version, version)
         self.version = version
         self._folders = None
         layout_inf.lay_out(self)

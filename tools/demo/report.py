@@ -70,7 +70,6 @@ def footprint_rows(rehearsal: Rehearsal, outcome: Outcome) -> Dict[str, List[Row
     """The footprint's tables, each row with its verdict."""
     removed = set(outcome.removed)
     left_after = set(outcome.left_after_restart)
-    reasons = dict(line.split(": ", 1) for line in outcome.left if ": " in line)
     log_lines = outcome.log.replace("\r", "").split("\n")
     tables: Dict[str, List[Row]] = {name: [] for name in (
         "Files", "Shortcuts", "Folders", "Registry keys", "Registry values")}
@@ -79,10 +78,10 @@ def footprint_rows(rehearsal: Rehearsal, outcome: Outcome) -> Dict[str, List[Row
         if said in removed:
             row = Row(shown(item), REMOVED)
         elif said in left_after:
-            row = Row(shown(item), LEFT, reasons.get(said, ""),
+            row = Row(shown(item), LEFT, reason(said, outcome),
                       explaining_line(needles_of(item), log_lines))
         else:
-            row = Row(shown(item), AFTER_RESTART, reasons.get(said, ""))
+            row = Row(shown(item), AFTER_RESTART, reason(said, outcome))
         tables[table_of(item)].append(row)
     tables["Dial-up entries"] = [named_row(f"dial-up entry {name}", name, outcome, log_lines)
                                  for name in rehearsal.description.dialups]
@@ -92,13 +91,21 @@ def footprint_rows(rehearsal: Rehearsal, outcome: Outcome) -> Dict[str, List[Row
     return tables
 
 
+def reason(said: str, outcome: Outcome) -> str:
+    """Why the removal left an item ("ITEM: REASON" in its list; a value's
+    item holds " : " itself, a reason may hold ": ")."""
+    for line in outcome.left:
+        if line.startswith(said + ": "):
+            return line[len(said) + 2:]
+    return ""
+
+
 def named_row(said: str, name: str, outcome: Outcome, log_lines: Sequence[str],
               done: str = REMOVED) -> Row:
     """A dial-up entry or window: removed (closed) unless listed as left."""
-    for line in outcome.left:
-        if line.startswith(said + ": "):
-            return Row(name, LEFT, line[len(said) + 2:],
-                       explaining_line([f" {name} ", f'"{name}"'], log_lines))
+    if any(line.startswith(said + ": ") for line in outcome.left):
+        return Row(name, LEFT, reason(said, outcome),
+                   explaining_line([f" {name} ", f'"{name}"'], log_lines))
     return Row(name, done)
 
 

@@ -1,6 +1,7 @@
 # Sourced by winerun: gives a new prefix the fonts Windows draws its windows
 # with. Debian's fonts-wine puts Wine's own fonts in /usr/share/wine/fonts,
-# but Wine as Debian builds it never looks there: a prefix then lacks Marlett
+# but Debian's Wine 8 does not load them from there (a +font trace opens no
+# file of that folder, only fontconfig's): a prefix then lacks Marlett
 # (the caption buttons' glyphs, drawn as the letter "r" without it), Tahoma
 # (the message and dialog font of 2000 and XP) and the bitmap fonts its own
 # Fonts key names (sserife.fon, ...). Wine loads what that key lists from the

@@ -1,9 +1,13 @@
 // The judges of the folders settings name: the program folder, the group,
 // and the refusal of a protected folder by removePackageDir.
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <vector>
+#include <objbase.h>
 #include <shlobj.h>
 #include "ScratchKit.h"
 #include "cleanup/FolderJudges.h"
+#include "cleanup/GroupShortcuts.h"
 #include "cleanup/SystemKeys.h"
 #include "sysutil/Paths.h"
 #include "sysutil/ShellFolders.h"
@@ -59,5 +63,47 @@ TEST(RemovePackageDir, RefusesTheProgramsFolderItself) {
     EXPECT_NE(std::string::npos, logText().find("test: directory \"" + programs + "\" is not"));
 }
 
+
+// A shortcut written by the platform's own link object.
+void writeShellLink(const std::string& path, const std::string& target) {
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    IShellLinkA* link = nullptr;
+    IPersistFile* file = nullptr;
+    WCHAR widePath[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, widePath, MAX_PATH);
+    ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                           IID_IShellLinkA, reinterpret_cast<void**>(&link))));
+    link->SetPath(target.c_str());
+    EXPECT_TRUE(SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+                SUCCEEDED(file->Save(widePath, TRUE)));
+    if (file != nullptr) file->Release();
+    link->Release();
+    CoUninitialize();
+}
+
+// A group's shortcut the icon sections do not list is the package's when
+// what it starts lies in a folder of the package; one whose target cannot
+// be read, or lies elsewhere, is not.
+TEST(GroupShortcuts, AreThePackagesByTheirTarget) {
+    const std::string package = scratchDir("Vtx Pkg");
+    const std::string group = scratchDir("Vtx Shortcuts");
+    writeFile(package + "\\vtxremove.exe", "MZ");
+    writeShellLink(group + "\\Uninstall Pathmark.lnk", package + "\\vtxremove.exe");
+    writeShellLink(group + "\\Listed.lnk", package + "\\vtxremove.exe");
+    writeShellLink(group + "\\Notepad.lnk", getWindowsDir() + "\\notepad.exe");
+    writeFile(group + "\\Readme.url", "[InternetShortcut]\r\nURL=file:///C:/vtxtest/Vtx%20Pkg/Readme.txt\r\n");
+    writeFile(group + "\\Escape.url", "[InternetShortcut]\r\nURL=file:///C:/vtxtest/Vtx%20Pkg/../../x\r\n");
+    writeFile(group + "\\Site.url", "[InternetShortcut]\r\nURL=http://vtxtest/Vtx%20Pkg/\r\n");
+    writeFile(group + "\\Broken.lnk", std::string("L\0\0\0garbage", 11));
+    writeFile(group + "\\Readme.txt.url.txt", "URL=file:///C:/vtxtest/Vtx%20Pkg/Readme.txt");
+    TokenList listed;
+    listed.add("listed.LNK");
+    const TokenList found =
+        packageShortcutsByTarget("test", group, listed, {folderStanding(package)});
+    std::vector<std::string> names;
+    for (size_t i = 0; i < found.count(); ++i) names.push_back(found[i]);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ((std::vector<std::string>{"Readme.url", "Uninstall Pathmark.lnk"}), names);
+}
 
 }  // namespace

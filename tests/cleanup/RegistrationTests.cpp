@@ -76,4 +76,47 @@ TEST(AppPaths, CountOnlyOtherProductsEntries) {
     regDeleteValue(startupKey, "KMICONEXE", HKEY_LOCAL_MACHINE);
 }
 
+// A maker's entry that starts the tool from its own folder is the package's
+// when the user runs a copy: the same file name, the same VTX.INI and
+// brdsetup.ini byte for byte.
+TEST(UninstallEntryProof, StartsACopyOfTheToolWithTheSameSettings) {
+    const std::string maker = scratchDir("Vtx Maker");
+    const std::string copy = scratchDir("Vtx Copy");
+    const std::string entry = std::string(uninstallKey) + "\\VtxCopy";
+    writeFile(maker + "\\vtxremove.exe", "MZ");
+    writeFile(copy + "\\VTX.INI", "[SystemInfo]\r\nDebug=TRACE\r\n");
+    writeFile(copy + "\\brdsetup.ini", "[SystemInfo]\r\nProductName=Vtx\r\n");
+    const struct {
+        std::string uninstallString;
+        const char* vtxIni;      // the maker's; nullptr: none
+        const char* brdsetupIni;
+        bool proof;
+    } rows[] = {
+        {maker + "\\vtxremove.exe", "[SystemInfo]\r\nDebug=TRACE\r\n",
+         "[SystemInfo]\r\nProductName=Vtx\r\n", true},
+        {"\"" + maker + "\\VTXREMOVE.EXE\" /x", "[SystemInfo]\r\nDebug=TRACE\r\n",
+         "[SystemInfo]\r\nProductName=Vtx\r\n", true},
+        {maker + "\\vtxremove.exe", "[SystemInfo]\r\nDebug=ERROR\r\n",
+         "[SystemInfo]\r\nProductName=Vtx\r\n", false},
+        {maker + "\\vtxremove.exe", "[SystemInfo]\r\nDebug=TRACE\r\n",
+         "[SystemInfo]\r\nProductName=Vtx\r\n\r\n", false},
+        {maker + "\\vtxremove.exe", "[SystemInfo]\r\nDebug=TRACE\r\n", nullptr, false},
+        {maker + "\\setup.exe", "[SystemInfo]\r\nDebug=TRACE\r\n",
+         "[SystemInfo]\r\nProductName=Vtx\r\n", false},
+        {"vtxremove.exe", "[SystemInfo]\r\nDebug=TRACE\r\n",
+         "[SystemInfo]\r\nProductName=Vtx\r\n", false},
+    };
+    for (const auto& row : rows) {
+        DeleteFileA((maker + "\\VTX.INI").c_str());
+        DeleteFileA((maker + "\\brdsetup.ini").c_str());
+        if (row.vtxIni) writeFile(maker + "\\VTX.INI", row.vtxIni);
+        if (row.brdsetupIni) writeFile(maker + "\\brdsetup.ini", row.brdsetupIni);
+        setRegString(entry, "UninstallString", row.uninstallString);
+        EXPECT_EQ(row.proof, uninstallEntryStartsToolCopy(entry, copy + "\\vtxremove.exe"))
+            << row.uninstallString << " " << (row.vtxIni ? row.vtxIni : "") << "|"
+            << (row.brdsetupIni ? row.brdsetupIni : "-");
+    }
+    deleteKeyTree(entry);
+}
+
 }  // namespace

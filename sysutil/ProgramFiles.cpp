@@ -1,0 +1,15 @@
+// The platform's Program Files folder: asked of the platform, with the
+// English name only as the fallback of a Windows that names none.
+#include "sysutil/ProgramFiles.h"
+#include <windows.h>
+#include "sysutil/Paths.h"
+#include "sysutil/PlatformKeys.h"
+#include "sysutil/RegistryIO.h"
+
+std::string platformProgramFilesDir() {
+    const std::string named = regGetPath(windowsVersionKey, "ProgramFilesDir", HKEY_LOCAL_MACHINE);
+    if (!named.empty()) return named;
+    const std::string windowsDir = getWindowsDir();
+    if (windowsDir.size() < 2 || windowsDir[1] != ':') return "";
+    return windowsDir.substr(0, 2) + "\\Program Files";
+}

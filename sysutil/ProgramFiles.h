@@ -1,0 +1,10 @@
+// The platform's Program Files folder, as the platform names it.
+#pragma once
+#include <string>
+
+// ProgramFilesDir under the CurrentVersion key: the folder setups install
+// into, localized ("C:\Programme", "C:\Archivos de programa") or on another
+// drive. A Windows without that value (the first Windows 95) uses the
+// English default, "Program Files" on the Windows drive; "" when neither is
+// known.
+std::string platformProgramFilesDir();

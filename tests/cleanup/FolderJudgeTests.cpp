@@ -74,8 +74,8 @@ void writeShellLink(const std::string& path, const std::string& target) {
     ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
                                            IID_IShellLinkA, reinterpret_cast<void**>(&link))));
     link->SetPath(target.c_str());
-    EXPECT_TRUE(SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
-                SUCCEEDED(file->Save(widePath, TRUE)));
+    link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+    EXPECT_TRUE(file != nullptr && SUCCEEDED(file->Save(widePath, TRUE)));
     if (file != nullptr) file->Release();
     link->Release();
     CoUninitialize();
@@ -83,27 +83,25 @@ void writeShellLink(const std::string& path, const std::string& target) {
 
 // A group's shortcut the icon sections do not list is the package's when
 // what it starts lies in a folder of the package; one whose target cannot
-// be read, or lies elsewhere, is not.
+// be read, lies elsewhere or is no local file is not.
 TEST(GroupShortcuts, AreThePackagesByTheirTarget) {
-    const std::string package = scratchDir("Vtx Pkg");
-    const std::string group = scratchDir("Vtx Shortcuts");
+    const std::string package = scratchDir("Vtx Pkg"), group = scratchDir("Vtx Shortcuts") + "\\";
+    const std::string url = "[InternetShortcut]\r\nURL=";
     writeFile(package + "\\vtxremove.exe", "MZ");
-    writeShellLink(group + "\\Uninstall Pathmark.lnk", package + "\\vtxremove.exe");
-    writeShellLink(group + "\\Listed.lnk", package + "\\vtxremove.exe");
-    writeShellLink(group + "\\Notepad.lnk", getWindowsDir() + "\\notepad.exe");
-    writeFile(group + "\\Readme.url", "[InternetShortcut]\r\nURL=file:///C:/vtxtest/Vtx%20Pkg/Readme.txt\r\n");
-    writeFile(group + "\\Escape.url", "[InternetShortcut]\r\nURL=file:///C:/vtxtest/Vtx%20Pkg/../../x\r\n");
-    writeFile(group + "\\Site.url", "[InternetShortcut]\r\nURL=http://vtxtest/Vtx%20Pkg/\r\n");
-    writeFile(group + "\\Broken.lnk", std::string("L\0\0\0garbage", 11));
-    writeFile(group + "\\Readme.txt.url.txt", "URL=file:///C:/vtxtest/Vtx%20Pkg/Readme.txt");
+    writeShellLink(group + "Uninstall.lnk", package + "\\vtxremove.exe");
+    writeShellLink(group + "Listed.lnk", package + "\\vtxremove.exe");
+    writeShellLink(group + "Notepad.lnk", getWindowsDir() + "\\notepad.exe");
+    writeFile(group + "Readme.url", url + "file:///C:/vtxtest/Vtx%20Pkg/Readme.txt\r\n");
+    writeFile(group + "Escape.url", url + "file:///C:/vtxtest/Vtx%20Pkg/../../x\r\n");
+    writeFile(group + "Site.url", url + "http://vtxtest/Vtx%20Pkg/\r\n");
+    writeFile(group + "Broken.lnk", std::string("L\0\0\0garbage", 11));
     TokenList listed;
     listed.add("listed.LNK");
-    const TokenList found =
-        packageShortcutsByTarget("test", group, listed, {folderStanding(package)});
+    const TokenList found = packageShortcutsByTarget("test", group, listed, {folderStanding(package)});
     std::vector<std::string> names;
     for (size_t i = 0; i < found.count(); ++i) names.push_back(found[i]);
     std::sort(names.begin(), names.end());
-    EXPECT_EQ((std::vector<std::string>{"Readme.url", "Uninstall Pathmark.lnk"}), names);
+    EXPECT_EQ((std::vector<std::string>{"Readme.url", "Uninstall.lnk"}), names);
 }
 
 }  // namespace

@@ -80,41 +80,30 @@ TEST(AppPaths, CountOnlyOtherProductsEntries) {
 // when the user runs a copy: the same file name, the same VTX.INI and
 // brdsetup.ini byte for byte.
 TEST(UninstallEntryProof, StartsACopyOfTheToolWithTheSameSettings) {
-    const std::string maker = scratchDir("Vtx Maker");
-    const std::string copy = scratchDir("Vtx Copy");
-    const std::string entry = std::string(uninstallKey) + "\\VtxCopy";
-    writeFile(maker + "\\vtxremove.exe", "MZ");
-    writeFile(copy + "\\VTX.INI", "[SystemInfo]\r\nDebug=TRACE\r\n");
-    writeFile(copy + "\\brdsetup.ini", "[SystemInfo]\r\nProductName=Vtx\r\n");
+    const std::string maker = scratchDir("Vtx Maker") + "\\", copy = scratchDir("Vtx Copy") + "\\";
+    const std::string entry = std::string(uninstallKey) + "\\VtxCopy", ini = "[SystemInfo]\r\n";
+    writeFile(maker + "vtxremove.exe", "MZ");
+    writeFile(copy + "VTX.INI", ini);
+    writeFile(copy + "brdsetup.ini", ini + "a");
     const struct {
-        std::string uninstallString;
-        const char* vtxIni;      // the maker's; nullptr: none
-        const char* brdsetupIni;
+        std::string command, vtxIni, brdsetupIni;  // the maker's; "-": none
         bool proof;
     } rows[] = {
-        {maker + "\\vtxremove.exe", "[SystemInfo]\r\nDebug=TRACE\r\n",
-         "[SystemInfo]\r\nProductName=Vtx\r\n", true},
-        {"\"" + maker + "\\VTXREMOVE.EXE\" /x", "[SystemInfo]\r\nDebug=TRACE\r\n",
-         "[SystemInfo]\r\nProductName=Vtx\r\n", true},
-        {maker + "\\vtxremove.exe", "[SystemInfo]\r\nDebug=ERROR\r\n",
-         "[SystemInfo]\r\nProductName=Vtx\r\n", false},
-        {maker + "\\vtxremove.exe", "[SystemInfo]\r\nDebug=TRACE\r\n",
-         "[SystemInfo]\r\nProductName=Vtx\r\n\r\n", false},
-        {maker + "\\vtxremove.exe", "[SystemInfo]\r\nDebug=TRACE\r\n", nullptr, false},
-        {maker + "\\setup.exe", "[SystemInfo]\r\nDebug=TRACE\r\n",
-         "[SystemInfo]\r\nProductName=Vtx\r\n", false},
-        {"vtxremove.exe", "[SystemInfo]\r\nDebug=TRACE\r\n",
-         "[SystemInfo]\r\nProductName=Vtx\r\n", false},
+        {maker + "vtxremove.exe", ini, ini + "a", true},
+        {"\"" + maker + "VTXREMOVE.EXE\" /x", ini, ini + "a", true},
+        {maker + "vtxremove.exe", ini + " ", ini + "a", false},
+        {maker + "vtxremove.exe", ini, ini + "A", false},
+        {maker + "vtxremove.exe", ini, "-", false},
+        {maker + "setup.exe", ini, ini + "a", false},
+        {"vtxremove.exe", ini, ini + "a", false},
     };
     for (const auto& row : rows) {
-        DeleteFileA((maker + "\\VTX.INI").c_str());
-        DeleteFileA((maker + "\\brdsetup.ini").c_str());
-        if (row.vtxIni) writeFile(maker + "\\VTX.INI", row.vtxIni);
-        if (row.brdsetupIni) writeFile(maker + "\\brdsetup.ini", row.brdsetupIni);
-        setRegString(entry, "UninstallString", row.uninstallString);
-        EXPECT_EQ(row.proof, uninstallEntryStartsToolCopy(entry, copy + "\\vtxremove.exe"))
-            << row.uninstallString << " " << (row.vtxIni ? row.vtxIni : "") << "|"
-            << (row.brdsetupIni ? row.brdsetupIni : "-");
+        for (const char* name : {"VTX.INI", "brdsetup.ini"}) DeleteFileA((maker + name).c_str());
+        if (row.vtxIni != "-") writeFile(maker + "VTX.INI", row.vtxIni);
+        if (row.brdsetupIni != "-") writeFile(maker + "brdsetup.ini", row.brdsetupIni);
+        setRegString(entry, "UninstallString", row.command);
+        EXPECT_EQ(row.proof, uninstallEntryStartsToolCopy(entry, copy + "vtxremove.exe"))
+            << row.command << " [" << row.vtxIni << "] [" << row.brdsetupIni << "]";
     }
     deleteKeyTree(entry);
 }

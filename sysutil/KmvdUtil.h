@@ -24,8 +24,8 @@
 //   NameRules.h        device names, 8.3 names, trailing dots and blanks
 //   SystemLibrary.h    loadSystemLibrary: a library of the system directory
 //   ShellFolders.h     getSpecialFolderPath
-//   ProgramFiles.h     platformProgramFilesDir: Program Files as the
-//                      platform names it
+//   ProgramFiles.h     platformProgramFilesDir, platformCommonFilesDir:
+//                      the folders as the platform names them
 //   ShellLinks.h       shortcutTarget: what a .lnk or .url starts
 //   RebootWindows.h    rebootWindows
 //   CloseAppWindow.h   closeAppWindow

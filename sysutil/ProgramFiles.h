@@ -1,4 +1,5 @@
-// The platform's Program Files folder, as the platform names it.
+// The platform's Program Files and Common Files folders, as the platform
+// names them.
 #pragma once
 #include <string>
 
@@ -8,3 +9,6 @@
 // English default, "Program Files" on the Windows drive; "" when neither is
 // known.
 std::string platformProgramFilesDir();
+// CommonFilesDir under the CurrentVersion key; without it "Common Files" in
+// platformProgramFilesDir (the English default), or "".
+std::string platformCommonFilesDir();

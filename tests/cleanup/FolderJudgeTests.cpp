@@ -10,6 +10,8 @@
 #include "cleanup/GroupShortcuts.h"
 #include "cleanup/SystemKeys.h"
 #include "sysutil/Paths.h"
+#include "sysutil/ProgramFiles.h"
+#include "sysutil/RegistryIO.h"
 #include "sysutil/ShellFolders.h"
 #include "sysutil/TokenList.h"
 
@@ -102,6 +104,22 @@ TEST(GroupShortcuts, AreThePackagesByTheirTarget) {
     for (size_t i = 0; i < found.count(); ++i) names.push_back(found[i]);
     std::sort(names.begin(), names.end());
     EXPECT_EQ((std::vector<std::string>{"Readme.url", "Uninstall.lnk"}), names);
+}
+
+// Program Files and Common Files as the platform names them, on any drive;
+// a Windows that names none (the first Windows 95) has the English names.
+TEST(ProgramFiles, AreThePlatformsOwn) {
+    const std::string key = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+    const std::string files = platformProgramFilesDir(), common = platformCommonFilesDir();
+    setRegString(key, "ProgramFilesDir", "D:\\Programas");
+    EXPECT_EQ("D:\\Programas", platformProgramFilesDir());
+    for (const char* name : {"ProgramFilesDir", "CommonFilesDir"})
+        regDeleteValue(key, name, HKEY_LOCAL_MACHINE);
+    const std::string english = getWindowsDir().substr(0, 2) + "\\Program Files";
+    EXPECT_EQ(english, platformProgramFilesDir());
+    EXPECT_EQ(english + "\\Common Files", platformCommonFilesDir());
+    setRegString(key, "ProgramFilesDir", files);
+    setRegString(key, "CommonFilesDir", common);
 }
 
 }  // namespace

@@ -29,6 +29,10 @@ TokenList packageShortcutsByTarget(const char* action, const std::string& groupD
                                    const TokenList& listed,
                                    const std::vector<FolderStanding>& packageFolders) {
     TokenList found;
+    // Only a group that may go at all is looked into (judgeGroup refuses
+    // the others whole).
+    const FolderStanding group = folderStanding(groupDir);
+    if (group.dotsOnlyComponent || group.isProtected || !group.belowPrograms) return found;
     const TokenList files = listDirEntries(groupDir, DirEntries::files);
     for (size_t i = 0; i < files.count(); ++i) {
         if (isListedName(files[i], listed)) continue;

@@ -87,7 +87,10 @@ void writeShellLink(const std::string& path, const std::string& target) {
 // what it starts lies in a folder of the package; one whose target cannot
 // be read, lies elsewhere or is no local file is not.
 TEST(GroupShortcuts, AreThePackagesByTheirTarget) {
-    const std::string package = scratchDir("Vtx Pkg"), group = scratchDir("Vtx Shortcuts") + "\\";
+    const std::string package = scratchDir("Vtx Pkg"), outside = scratchDir("Vtx Shortcuts") + "\\";
+    const std::string group =
+        getSpecialFolderPath(personaIsNT() ? CSIDL_COMMON_PROGRAMS : CSIDL_PROGRAMS) + "\\Vtx Group\\";
+    CreateDirectoryA(group.c_str(), nullptr);
     const std::string url = "[InternetShortcut]\r\nURL=";
     writeFile(package + "\\vtxremove.exe", "MZ");
     writeShellLink(group + "Uninstall.lnk", package + "\\vtxremove.exe");
@@ -104,6 +107,8 @@ TEST(GroupShortcuts, AreThePackagesByTheirTarget) {
     for (size_t i = 0; i < found.count(); ++i) names.push_back(found[i]);
     std::sort(names.begin(), names.end());
     EXPECT_EQ((std::vector<std::string>{"Readme.url", "Uninstall.lnk"}), names);
+    writeShellLink(outside + "Uninstall.lnk", package + "\\vtxremove.exe");  // no group
+    EXPECT_EQ(0u, packageShortcutsByTarget("test", outside, listed, {folderStanding(package)}).count());
 }
 
 // Program Files and Common Files as the platform names them, on any drive;

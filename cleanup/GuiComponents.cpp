@@ -9,6 +9,7 @@
 #include "cleanup/FileJudge.h"
 #include "cleanup/FolderJudges.h"
 #include "cleanup/Guards.h"
+#include "cleanup/GroupShortcuts.h"
 #include "cleanup/Registrations.h"
 #include "cleanup/ShortcutsDialups.h"
 #include "cleanup/SystemKeys.h"
@@ -149,6 +150,11 @@ bool judgeUninstallEntry(const std::string& productName, const ProgramDirVerdict
     const std::string entry = concatPath(uninstallKey, productName);
     if (!acceptPackageKey(action, entry)) return false;
     if (uninstallEntryPointsInto(normaliseKeyPath(entry), packageFolders(programDir))) return true;
+    if (uninstallEntryStartsToolCopy(normaliseKeyPath(entry), getModulePath(nullptr))) {
+        runTraceLog.log("%s: ProductName \"%s\": uninstall entry starts a copy of this tool",
+                        action, productName.c_str());
+        return true;
+    }
     runErrorLog.log("%s: ProductName \"%s\": uninstall entry points into neither the program "
                     "folder nor the tool's, not deleted", action, productName.c_str());
     return false;
@@ -171,10 +177,20 @@ bool isListed(const std::string& name, const TokenList& names) {
     return false;
 }
 
+// The group's shortcuts: those the icon sections list, and those that start
+// a file in one of the package's folders (a setup's "Uninstall" shortcut).
+TokenList groupShortcutNames(const std::string& groupDir,
+                             const std::vector<FolderStanding>& folders) {
+    TokenList names = packageShortcutNames();
+    const TokenList byTarget = packageShortcutsByTarget(action, groupDir, names, folders);
+    for (size_t i = 0; i < byTarget.count(); ++i) names.add(byTarget[i]);
+    return names;
+}
+
 // A group that others share loses only those of its entries that are the
 // package's shortcuts.
-void removeProgramGroup(const std::string& groupDir) {
-    const TokenList shortcuts = packageShortcutNames();
+void removeProgramGroup(const std::string& groupDir, const std::vector<FolderStanding>& folders) {
+    const TokenList shortcuts = groupShortcutNames(groupDir, folders);
     const GroupVerdict group = judgeGroup(action, groupDir, shortcuts);
     if (group.scope == FolderScope::whole) emptyAndRemove(group.path);
     if (group.scope != FolderScope::namedFilesOnly) return;
@@ -249,9 +265,11 @@ void vtxRemoveGuiComponents(const InstallRecord& record) {
     vtxCloseExternalApplications();
     const ProgramDirVerdict programDir = judgeProgramDir(action, record.programDir, productName);
     const bool uninstallEntryShown = judgeUninstallEntry(productName, programDir);
+    // Asked while the program folder is still there (its short form).
+    const std::vector<FolderStanding> ownFolders = packageFolders(programDir);
     removeCplRegistry(programDir);
     removeProgramDirs(programDir);
-    removeProgramGroup(record.programGroupDir);
+    removeProgramGroup(record.programGroupDir, ownFolders);
     removeCplLanguageLibrary(record);
     vtxRemoveProgramFilesIcons(record);
     vtxRemoveDialups(record);

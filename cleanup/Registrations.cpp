@@ -2,7 +2,10 @@
 // start-up key, App Paths and the uninstall entries.
 #include "cleanup/Registrations.h"
 #include <windows.h>
+#include <cstdio>
 #include "cleanup/SystemKeys.h"
+#include "res/FileNames.h"
+#include "sysutil/Handles.h"
 #include "sysutil/Paths.h"
 #include "sysutil/PlatformFolders.h"
 #include "sysutil/RegistryIO.h"
@@ -133,4 +136,53 @@ bool uninstallEntryPointsInto(const std::string& entryKey,
             for (const FolderStanding& folder : folders)
                 if (standsIn(path, folder)) return true;
     return false;
+}
+
+namespace {
+
+// Settings files are small; anything larger is no copy of the tool's.
+const size_t largestSettingsFile = 1 << 20;
+
+// The whole content of a settings file; false when it cannot be read.
+bool readSettingsFile(const std::string& path, std::string& content) {
+    StdFile file(fopen(path.c_str(), "rb"));
+    if (!file) return false;
+    char chunk[4096];
+    size_t got;
+    while ((got = fread(chunk, 1, sizeof chunk, file.get())) > 0) {
+        content.append(chunk, got);
+        if (content.size() > largestSettingsFile) return false;
+    }
+    return ferror(file.get()) == 0;
+}
+
+bool sameContent(const std::string& first, const std::string& second) {
+    std::string a, b;
+    return readSettingsFile(first, a) && readSettingsFile(second, b) && a == b;
+}
+
+std::string folderOf(const std::string& path) {
+    const size_t cut = path.find_last_of("\\/");
+    return cut == std::string::npos ? std::string() : path.substr(0, cut);
+}
+
+bool isToolName(const std::string& name, const std::string& toolProgram) {
+    const std::string shortForm = getShortPath(toolProgram);
+    return sameText(name, fileNameOf(toolProgram)) ||
+           (!shortForm.empty() && sameText(name, fileNameOf(shortForm)));
+}
+
+}  // namespace
+
+bool uninstallEntryStartsToolCopy(const std::string& entryKey, const std::string& toolProgram) {
+    const std::string program =
+        startupProgram(regGetPath(entryKey, "UninstallString", HKEY_LOCAL_MACHINE));
+    const std::vector<std::string> paths = pathsIn(program);
+    if (toolProgram.empty() || paths.empty() || paths.front() != program ||
+        !isToolName(fileNameOf(program), toolProgram))
+        return false;
+    for (const char* name : {toolIniName, setupIniName})
+        if (!sameContent(concatPath(folderOf(program), name), concatPath(folderOf(toolProgram), name)))
+            return false;
+    return true;
 }

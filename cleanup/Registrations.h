@@ -37,3 +37,9 @@ std::vector<std::string> pathsIn(const std::string& text);
 // DisplayIcon lies in one of them.
 bool uninstallEntryPointsInto(const std::string& entryKey,
                               const std::vector<FolderStanding>& folders);
+// True when the uninstall entry's UninstallString starts, from an absolute
+// path, a program of toolProgram's file name (long or short) from a folder
+// that holds the same VTX.INI and brdsetup.ini, byte for byte, as
+// toolProgram's folder: the maker's copy of the tool that the user ran from
+// elsewhere (a CD, a download).
+bool uninstallEntryStartsToolCopy(const std::string& entryKey, const std::string& toolProgram);

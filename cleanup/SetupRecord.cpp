@@ -7,12 +7,15 @@
 #include "cleanup/SystemKeys.h"
 #include "log/Loggers.h"
 #include "sysutil/Paths.h"
+#include "sysutil/ProgramFiles.h"
 
 void vtxRemoveInstallShieldFiles() {
     static const char* const action = "vtxRemoveInstallShieldFiles";
-    const std::string dir = getWindowsDir().substr(0, 2) +
-                            "\\Program Files\\InstallShield Installation Information\\" +
-                            setupProductCode;
+    // The setup keeps its record in the platform's Program Files, whatever
+    // its name or drive.
+    const std::string dir = concatPath(
+        concatPath(platformProgramFilesDir(), "InstallShield Installation Information"),
+        setupProductCode);
     runTraceLog.log("%s=%s", action, dir.c_str());
     removePackageDir(action, dir);
     removePackageKey(action, concatPath(uninstallKey, setupProductCode));

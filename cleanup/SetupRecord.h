@@ -1,6 +1,6 @@
 // The package setup's own record.
 #pragma once
 
-// Its directory under "InstallShield Installation Information" on the Windows
-// drive and its uninstall entry.
+// Its directory under "InstallShield Installation Information" in the
+// platform's Program Files (platformProgramFilesDir) and its uninstall entry.
 void vtxRemoveInstallShieldFiles();

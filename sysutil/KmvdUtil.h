@@ -24,6 +24,9 @@
 //   NameRules.h        device names, 8.3 names, trailing dots and blanks
 //   SystemLibrary.h    loadSystemLibrary: a library of the system directory
 //   ShellFolders.h     getSpecialFolderPath
+//   ProgramFiles.h     platformProgramFilesDir, platformCommonFilesDir:
+//                      the folders as the platform names them
+//   ShellLinks.h       shortcutTarget: what a .lnk or .url starts
 //   RebootWindows.h    rebootWindows
 //   CloseAppWindow.h   closeAppWindow
 //   RegistryIO.h       the registry unit
@@ -65,11 +68,13 @@
 #include "sysutil/PlatformFiles.h"
 #include "sysutil/PlatformKeys.h"
 #include "sysutil/PlatformFolders.h"
+#include "sysutil/ProgramFiles.h"
 #include "sysutil/ProtectedDirs.h"
 #include "sysutil/RebootWindows.h"
 #include "sysutil/RegistryIO.h"
 #include "sysutil/SetupIni.h"
 #include "sysutil/ShellFolders.h"
+#include "sysutil/ShellLinks.h"
 #include "sysutil/SystemLibrary.h"
 #include "sysutil/TextCase.h"
 #include "sysutil/TokenList.h"

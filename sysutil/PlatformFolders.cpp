@@ -5,6 +5,7 @@
 #include <shlobj.h>
 #include "sysutil/Paths.h"
 #include "sysutil/PlatformKeys.h"
+#include "sysutil/ProgramFiles.h"
 #include "sysutil/ProtectedDirs.h"
 #include "sysutil/RegistryIO.h"
 #include "sysutil/ShellFolders.h"
@@ -104,8 +105,8 @@ FolderLayout queryFolderLayout() {
     addForms(shared, systemDir);
     if (!systemDir.empty()) addForms(shared, concatPath(systemDir, "drivers"));
     addForms(shared, getTempDir());
-    addForms(shared, regGetPath(windowsVersionKey, "ProgramFilesDir", HKEY_LOCAL_MACHINE));
-    const std::string commonFiles = regGetPath(windowsVersionKey, "CommonFilesDir", HKEY_LOCAL_MACHINE);
+    addForms(shared, platformProgramFilesDir());
+    const std::string commonFiles = platformCommonFilesDir();
     addForms(shared, commonFiles);
     addSpecialFolders(shared);
     addProfileRoots(shared);
@@ -114,7 +115,7 @@ FolderLayout queryFolderLayout() {
     addForms(layout.commonFilesDirs, getSpecialFolderPath(CSIDL_PROGRAM_FILES_COMMON));
     for (const int id : dataFolderIds) addForms(layout.dataDirs, getSpecialFolderPath(id));
     addForms(layout.profileDirs, getSpecialFolderPath(CSIDL_PROFILE));
-    addForms(layout.programFilesDirs, regGetPath(windowsVersionKey, "ProgramFilesDir", HKEY_LOCAL_MACHINE));
+    addForms(layout.programFilesDirs, platformProgramFilesDir());
     addForms(layout.programFilesDirs, getSpecialFolderPath(CSIDL_PROGRAM_FILES));
     return layout;
 }

@@ -1,11 +1,17 @@
 // The judges of the folders settings name: the program folder, the group,
 // and the refusal of a protected folder by removePackageDir.
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <vector>
+#include <objbase.h>
 #include <shlobj.h>
 #include "ScratchKit.h"
 #include "cleanup/FolderJudges.h"
+#include "cleanup/GroupShortcuts.h"
 #include "cleanup/SystemKeys.h"
 #include "sysutil/Paths.h"
+#include "sysutil/ProgramFiles.h"
+#include "sysutil/RegistryIO.h"
 #include "sysutil/ShellFolders.h"
 #include "sysutil/TokenList.h"
 
@@ -59,5 +65,66 @@ TEST(RemovePackageDir, RefusesTheProgramsFolderItself) {
     EXPECT_NE(std::string::npos, logText().find("test: directory \"" + programs + "\" is not"));
 }
 
+
+// A shortcut written by the platform's own link object.
+void writeShellLink(const std::string& path, const std::string& target) {
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    IShellLinkA* link = nullptr;
+    IPersistFile* file = nullptr;
+    WCHAR widePath[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, widePath, MAX_PATH);
+    ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                           IID_IShellLinkA, reinterpret_cast<void**>(&link))));
+    link->SetPath(target.c_str());
+    link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+    EXPECT_TRUE(file != nullptr && SUCCEEDED(file->Save(widePath, TRUE)));
+    if (file != nullptr) file->Release();
+    link->Release();
+    CoUninitialize();
+}
+
+// A group's shortcut the icon sections do not list is the package's when
+// what it starts lies in a folder of the package; one whose target cannot
+// be read, lies elsewhere or is no local file is not.
+TEST(GroupShortcuts, AreThePackagesByTheirTarget) {
+    const std::string package = scratchDir("Vtx Pkg"), outside = scratchDir("Vtx Shortcuts") + "\\";
+    const std::string group =
+        getSpecialFolderPath(personaIsNT() ? CSIDL_COMMON_PROGRAMS : CSIDL_PROGRAMS) + "\\Vtx Group\\";
+    CreateDirectoryA(group.c_str(), nullptr);
+    const std::string url = "[InternetShortcut]\r\nURL=";
+    writeFile(package + "\\vtxremove.exe", "MZ");
+    writeShellLink(group + "Uninstall.lnk", package + "\\vtxremove.exe");
+    writeShellLink(group + "Listed.lnk", package + "\\vtxremove.exe");
+    writeShellLink(group + "Notepad.lnk", getWindowsDir() + "\\notepad.exe");
+    writeFile(group + "Readme.url", url + "file:///C:/vtxtest/Vtx%20Pkg/Readme.txt\r\n");
+    writeFile(group + "Escape.url", url + "file:///C:/vtxtest/Vtx%20Pkg/../../x\r\n");
+    writeFile(group + "Site.url", url + "http://vtxtest/Vtx%20Pkg/\r\n");
+    writeFile(group + "Broken.lnk", std::string("L\0\0\0garbage", 11));
+    TokenList listed;
+    listed.add("listed.LNK");
+    const TokenList found = packageShortcutsByTarget("test", group, listed, {folderStanding(package)});
+    std::vector<std::string> names;
+    for (size_t i = 0; i < found.count(); ++i) names.push_back(found[i]);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ((std::vector<std::string>{"Readme.url", "Uninstall.lnk"}), names);
+    writeShellLink(outside + "Uninstall.lnk", package + "\\vtxremove.exe");  // no group
+    EXPECT_EQ(0u, packageShortcutsByTarget("test", outside, listed, {folderStanding(package)}).count());
+}
+
+// Program Files and Common Files as the platform names them, on any drive;
+// a Windows that names none (the first Windows 95) has the English names.
+TEST(ProgramFiles, AreThePlatformsOwn) {
+    const std::string key = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+    const std::string files = platformProgramFilesDir(), common = platformCommonFilesDir();
+    setRegString(key, "ProgramFilesDir", "D:\\Programas");
+    EXPECT_EQ("D:\\Programas", platformProgramFilesDir());
+    for (const char* name : {"ProgramFilesDir", "CommonFilesDir"})
+        regDeleteValue(key, name, HKEY_LOCAL_MACHINE);
+    const std::string english = getWindowsDir().substr(0, 2) + "\\Program Files";
+    EXPECT_EQ(english, platformProgramFilesDir());
+    EXPECT_EQ(english + "\\Common Files", platformCommonFilesDir());
+    setRegString(key, "ProgramFilesDir", files);
+    setRegString(key, "CommonFilesDir", common);
+}
 
 }  // namespace

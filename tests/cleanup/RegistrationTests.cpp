@@ -76,4 +76,36 @@ TEST(AppPaths, CountOnlyOtherProductsEntries) {
     regDeleteValue(startupKey, "KMICONEXE", HKEY_LOCAL_MACHINE);
 }
 
+// A maker's entry that starts the tool from its own folder is the package's
+// when the user runs a copy: the same file name, the same VTX.INI and
+// brdsetup.ini byte for byte.
+TEST(UninstallEntryProof, StartsACopyOfTheToolWithTheSameSettings) {
+    const std::string maker = scratchDir("Vtx Maker") + "\\", copy = scratchDir("Vtx Copy") + "\\";
+    const std::string entry = std::string(uninstallKey) + "\\VtxCopy", ini = "[SystemInfo]\r\n";
+    writeFile(maker + "vtxremove.exe", "MZ");
+    writeFile(copy + "VTX.INI", ini);
+    writeFile(copy + "brdsetup.ini", ini + "a");
+    const struct {
+        std::string command, vtxIni, brdsetupIni;  // the maker's; "-": none
+        bool proof;
+    } rows[] = {
+        {maker + "vtxremove.exe", ini, ini + "a", true},
+        {"\"" + maker + "VTXREMOVE.EXE\" /x", ini, ini + "a", true},
+        {maker + "vtxremove.exe", ini + " ", ini + "a", false},
+        {maker + "vtxremove.exe", ini, ini + "A", false},
+        {maker + "vtxremove.exe", ini, "-", false},
+        {maker + "setup.exe", ini, ini + "a", false},
+        {"vtxremove.exe", ini, ini + "a", false},
+    };
+    for (const auto& row : rows) {
+        for (const char* name : {"VTX.INI", "brdsetup.ini"}) DeleteFileA((maker + name).c_str());
+        if (row.vtxIni != "-") writeFile(maker + "VTX.INI", row.vtxIni);
+        if (row.brdsetupIni != "-") writeFile(maker + "brdsetup.ini", row.brdsetupIni);
+        setRegString(entry, "UninstallString", row.command);
+        EXPECT_EQ(row.proof, uninstallEntryStartsToolCopy(entry, copy + "vtxremove.exe"))
+            << row.command << " [" << row.vtxIni << "] [" << row.brdsetupIni << "]";
+    }
+    deleteKeyTree(entry);
+}
+
 }  // namespace

@@ -2,8 +2,10 @@
 exactly the package's footprint goes, the other family's folders are not
 looked at, the setup files and the run's lists are scheduled in order in
 the platform's own place, and a restart takes them away."""
+import shutil
+
 import vtxkit
-from vtxkit import PRODUCT_CODE, join
+from vtxkit import join, personas, shortcuts
 
 import removal as rm
 
@@ -11,8 +13,7 @@ import removal as rm
 def cleanup_lines(package):
     """The log lines of the clean-up actions of a full run, in order."""
     drivers = join(package.system_dir, "drivers") if package.prefix.is_nt else package.system_dir
-    lines = [f"vtxRemoveInstallShieldFiles=C:\\Program Files\\InstallShield Installation "
-             f"Information\\{PRODUCT_CODE}",
+    lines = [f"vtxRemoveInstallShieldFiles={package.setup_record_dir}",
              f"removeDspBin: {join(drivers, 'mdmcode.bin')}",
              "removeDspBin: Parsing FirmwareFiles"]
     lines += [f"removeDspBin: {join(drivers, name)} removed" for name in package.firmware_files]
@@ -28,9 +29,9 @@ def cleanup_lines(package):
     return lines
 
 
-def full_removal(version, prefix=None):
+def full_removal(version, prefix=None, renames=None):
     prefix = prefix or vtxkit.Prefix.fresh(version)
-    package = vtxkit.Package(prefix, extra_files=rm.decoys(prefix),
+    package = vtxkit.Package(prefix, extra_files=rm.decoys(prefix), renames=renames,
                                     brdsetup=rm.driver_dir_only_for(version)).install()
     assert package.missing_footprint() == []
     shorts = rm.short_paths(prefix, rm.schedule_candidates(package))
@@ -209,3 +210,74 @@ def test_tool_in_program_folder_win98():
 
 def test_tool_in_program_folder_winxp():
     tool_in_program_folder("winxp")
+
+
+
+def localized_removal(version, language):
+    """The setup record in the platform's own Program Files, the group and
+    shortcuts in its start menu and desktop, all named in its language."""
+    prefix = vtxkit.Prefix.fresh(version)
+    folders = personas.localize(prefix, language)
+    package = full_removal(version, prefix, renames=personas.renames(language))
+    programs = folders["Common Programs" if prefix.is_nt else "Programs"]
+    for place, root in ((package.setup_record_dir, folders["ProgramFilesDir"]),
+                        (package.group_dir, programs)):
+        assert place.lower().startswith(root.lower() + "\\") and prefix.unix(root).is_dir()
+
+
+def test_full_removal_win98_german():
+    localized_removal("win98", "german")
+
+
+def test_full_removal_winxp_german():
+    localized_removal("winxp", "german")
+
+
+def test_full_removal_win98_spanish():
+    localized_removal("win98", "spanish")
+
+
+def test_full_removal_winxp_spanish():
+    localized_removal("winxp", "spanish")
+
+
+# The user runs a copy of the tool (from a CD, a download) while the maker's
+# uninstall entry starts it from the maker's folder; the setup put a status
+# shortcut and a web link to the readme into the group, unlisted.
+COPY_DIR = r"C:\Download\PM100Remove"
+GROUP_EXTRAS = {"Pathmark 100 Status.lnk": ("LineMon.exe", shortcuts.shell_link),
+                "Pathmark 100 Readme.url": ("Readme.txt", shortcuts.file_url)}
+
+
+class CopiedTool(vtxkit.Package):
+    def start_tool(self, answers=(), **options):
+        return vtxkit.start_driver(self.prefix, self.prefix.unix(COPY_DIR) / "vtxremove.exe",
+                                   cwd=COPY_DIR, answers=answers, **options)
+
+
+def copied_tool(version):
+    prefix = vtxkit.Prefix.fresh(version)
+    places = vtxkit.Package(prefix)
+    extras = {join(places.group_dir, name): write(join(places.program_dir, target))
+              for name, (target, write) in GROUP_EXTRAS.items()}
+    package = CopiedTool(prefix, extra_files=extras,
+                         brdsetup=rm.driver_dir_only_for(version)).install()
+    shutil.copytree(package.tool_dir, prefix.unix("C:\\").joinpath(*COPY_DIR.split("\\")[1:]))
+    removal = rm.remove(package)
+    assert package.leftovers(removal.after.registry) == [], package.leftovers()
+    assert package.lost_sentinels(removal.after.registry) == []
+    assert [p for p in extras if prefix.unix(p).exists()] == []
+    assert removal.error_lines() == [], removal.error_lines()
+    assert (f'vtxRemoveGuiComponents: ProductName "{package.product_name}": uninstall entry '
+            "starts a copy of this tool") in removal.log
+    assert [path for path in extras if not any(
+        line.startswith(f'vtxRemoveGuiComponents: shortcut "{path}" starts')
+        for line in removal.log)] == []
+
+
+def test_copied_tool_win98():
+    copied_tool("win98")
+
+
+def test_copied_tool_winxp():
+    copied_tool("winxp")

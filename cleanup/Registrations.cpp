@@ -3,6 +3,9 @@
 #include "cleanup/Registrations.h"
 #include <windows.h>
 #include "cleanup/SystemKeys.h"
+#include "log/Loggers.h"
+#include "sysutil/NetworkPaths.h"
+#include "sysutil/Handles.h"
 #include "sysutil/Paths.h"
 #include "sysutil/PlatformFolders.h"
 #include "sysutil/RegistryIO.h"
@@ -14,6 +17,8 @@ namespace {
 
 // The values of an uninstall entry that name places of its product.
 const char* const uninstallPathValues[] = {"UninstallString", "InstallLocation", "DisplayIcon"};
+
+bool entryPointsInto(const std::string& entryKey, const std::vector<FolderStanding>& folders);
 
 // text without the quotes around it.
 std::string unquoted(const std::string& text) {
@@ -61,15 +66,55 @@ std::string appPathIn(const FolderStanding& folder) {
 }
 
 // The uninstall entry, other than the package's own, whose InstallLocation
-// lies in folder; "" when there is none.
+// (or any path of its UninstallString or DisplayIcon, by the rules of the
+// package's own entry) lies in folder; "" when there is none.
 std::string installLocationIn(const FolderStanding& folder, const std::string& productName) {
     TokenList entries;
     regGetSubkeys(uninstallKey, KEY_READ, entries, HKEY_LOCAL_MACHINE);
+    const std::vector<FolderStanding> folders = {folder};
     for (size_t i = 0; i < entries.count(); ++i) {
         if (sameText(entries[i], productName) || sameText(entries[i], setupProductCode)) continue;
-        const std::string location = regGetPath(concatPath(uninstallKey, entries[i]),
-                                                "InstallLocation", HKEY_LOCAL_MACHINE);
-        if (standsIn(unquoted(location), folder)) return "Uninstall\\" + entries[i];
+        const std::string entry = concatPath(uninstallKey, entries[i]);
+        const std::string location = regGetPath(entry, "InstallLocation", HKEY_LOCAL_MACHINE);
+        if (standsIn(unquoted(location), folder) || entryPointsInto(entry, folders))
+            return "Uninstall\\" + entries[i];
+    }
+    return "";
+}
+
+// The package's start-up values: its companions' and its setup's restart.
+bool isPackageStartupValue(const std::string& name) {
+    if (sameText(name, "KMISETUP")) return true;
+    for (const char* value : companionStartupValues)
+        if (sameText(name, value)) return true;
+    return false;
+}
+
+// A start-up value of another product (in Run, or RunServices of 95, 98
+// and Me) that starts a program in folder: "Run\<value>"; "" when none does.
+std::string startupValueIn(const FolderStanding& folder) {
+    for (const std::string& key : {startupKey, windowsVersionKey + "\\RunServices"}) {
+        RegKey open;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, open.receive()) !=
+            ERROR_SUCCESS)
+            continue;
+        TokenList names;
+        for (DWORD index = 0;; ++index) {
+            char name[260];
+            DWORD length = sizeof name;
+            const LONG result =
+                RegEnumValueA(open.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
+            if (result == ERROR_NO_MORE_ITEMS || (result != ERROR_SUCCESS && result != ERROR_MORE_DATA))
+                break;
+            if (result == ERROR_SUCCESS) names.add(std::string(name, length));
+        }
+        const std::string label = key.substr(key.rfind('\\') + 1);
+        for (size_t i = 0; i < names.count(); ++i) {
+            if (isPackageStartupValue(names[i])) continue;
+            const std::string program =
+                startupProgram(regGetPath(key, names[i], HKEY_LOCAL_MACHINE));
+            if (!program.empty() && standsIn(program, folder)) return label + "\\" + names[i];
+        }
     }
     return "";
 }
@@ -95,6 +140,7 @@ std::string startupProgram(const std::string& command) {
         const size_t close = command.find('"', 1);
         return command.substr(1, close == std::string::npos ? std::string::npos : close - 1);
     }
+    if (isNetworkPath(command)) return command.substr(0, command.find(' '));
     std::string program = command;
     while (!fileExists(program)) {
         const size_t blank = program.rfind(' ');
@@ -113,7 +159,18 @@ TokenList companionPrograms() {
 
 std::string otherProductIn(const FolderStanding& folder, const std::string& productName) {
     const std::string registration = appPathIn(folder);
-    return registration.empty() ? installLocationIn(folder, productName) : registration;
+    if (!registration.empty()) return registration;
+    const std::string entry = installLocationIn(folder, productName);
+    return entry.empty() ? startupValueIn(folder) : entry;
+}
+
+std::string companionIn(const FolderStanding& folder) {
+    for (const char* value : companionStartupValues) {
+        const std::string program =
+            startupProgram(regGetPath(startupKey, value, HKEY_LOCAL_MACHINE));
+        if (!program.empty() && standsIn(program, folder)) return value;
+    }
+    return "";
 }
 
 std::vector<std::string> pathsIn(const std::string& text) {
@@ -128,9 +185,56 @@ std::vector<std::string> pathsIn(const std::string& text) {
 
 bool uninstallEntryPointsInto(const std::string& entryKey,
                               const std::vector<FolderStanding>& folders) {
+    return entryPointsInto(entryKey, folders);
+}
+
+namespace {
+
+bool isLocalAbsolute(const std::string& path) {
+    return path.size() >= 3 && isLetter(path[0]) && path[1] == ':' &&
+           (path[2] == '\\' || path[2] == '/') && !isNetworkPath(path);
+}
+
+bool isPackagePlace(const std::string& program, const PackagePlaces& places) {
+    if (!isLocalAbsolute(program)) return false;
+    if (!fileExists(program)) return true;
+    for (const FolderStanding& folder : places.folders)
+        if (standsIn(program, folder)) return true;
+    for (const std::string& file : places.files)
+        if (liesInDir(program, file) && liesInDir(file, program)) return true;
+    return false;
+}
+
+}  // namespace
+
+bool judgeStartupValue(const char* action, const char* valueName, const PackagePlaces& places) {
+    if (!regValueExists(startupKey, valueName, HKEY_LOCAL_MACHINE)) return false;
+    const std::string command = regGetPath(startupKey, valueName, HKEY_LOCAL_MACHINE);
+    if (command.empty()) return true;  // starts nothing
+    const std::string program = startupProgram(command);
+    if (isPackagePlace(program, places)) return true;
+    runErrorLog.log("%s: start-up value %s starts %s, which is not the package's, not deleted",
+                    action, valueName, program.c_str());
+    return false;
+}
+
+std::vector<FolderStanding> toolFolder() {
+    std::vector<FolderStanding> folders;
+    const std::string program = getModulePath(nullptr);
+    const std::string toolDir = program.substr(0, program.find_last_of('\\'));
+    const FolderStanding tool = folderStanding(toolDir);
+    if (!program.empty() && !tool.isProtected) folders.push_back(tool);
+    return folders;
+}
+
+namespace {
+
+bool entryPointsInto(const std::string& entryKey, const std::vector<FolderStanding>& folders) {
     for (const char* value : uninstallPathValues)
         for (const std::string& path : pathsIn(regGetPath(entryKey, value, HKEY_LOCAL_MACHINE)))
             for (const FolderStanding& folder : folders)
                 if (standsIn(path, folder)) return true;
     return false;
 }
+
+}  // namespace

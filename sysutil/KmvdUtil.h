@@ -24,6 +24,8 @@
 //   NameRules.h        device names, 8.3 names, trailing dots and blanks
 //   SystemLibrary.h    loadSystemLibrary: a library of the system directory
 //   ShellFolders.h     getSpecialFolderPath
+//   NetworkPaths.h     isNetworkPath: paths judged by their text only
+//   ReparsePoints.h    liesThroughReparsePoint: junctions, mount points
 //   RebootWindows.h    rebootWindows
 //   CloseAppWindow.h   closeAppWindow
 //   RegistryIO.h       the registry unit
@@ -60,6 +62,7 @@
 #include "sysutil/IniEntry.h"
 #include "sysutil/IniRead.h"
 #include "sysutil/NameRules.h"
+#include "sysutil/NetworkPaths.h"
 #include "sysutil/Numbers.h"
 #include "sysutil/Paths.h"
 #include "sysutil/PlatformFiles.h"
@@ -67,6 +70,7 @@
 #include "sysutil/PlatformFolders.h"
 #include "sysutil/ProtectedDirs.h"
 #include "sysutil/RebootWindows.h"
+#include "sysutil/ReparsePoints.h"
 #include "sysutil/RegistryIO.h"
 #include "sysutil/SetupIni.h"
 #include "sysutil/ShellFolders.h"

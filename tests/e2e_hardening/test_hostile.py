@@ -432,6 +432,14 @@ def test_hostile_foreignxp():
     run_group("foreignxp")
 
 
+def test_hostile_proof98():
+    run_group("proof98")
+
+
+def test_hostile_proofxp():
+    run_group("proofxp")
+
+
 if __name__ == "__main__":
     all_rows = []
     for each in GROUPS:

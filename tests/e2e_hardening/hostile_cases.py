@@ -41,6 +41,7 @@ class Case:
     kept: Sequence[str] = ()          # paths that must still exist at the end
     gone: Sequence[str] = ()          # paths that must be gone at the end
     allowed: Sequence[str] = ()       # others' files the run may take away
+    allowed_values: Sequence[tuple] = ()  # others' values (key, name) it may change
     # Keys the snapshot leaves out (HKLM\Software\Classes) whose subtrees
     # must come out of the run unchanged.
     watched: Sequence[str] = ()
@@ -673,7 +674,9 @@ PROOF_NAMES = [
                  "not removed"],
          kept=[r"{windows}\vtxshared.ocx", r"{windows}\Fonts\vtxsentinel.fon"],
          gone=[r"{windows}\vtxlast.ocx", r"{windows}\PM100Usb.ini"],
-         allowed=[r"{windows}\vtxlast.ocx"], check=shared_counts),
+         allowed=[r"{windows}\vtxlast.ocx"], check=shared_counts,
+         allowed_values=[(SHARED_DLLS, r"C:\WINDOWS\VTXSHARED.OCX"),
+                         (SHARED_DLLS, r"c:\windows\vtxlast.ocx")]),
     Case("registry", "KMICONEXE and KMISETUP starting another maker's programs",
          {"registry": {RUN_KEY: {"KMICONEXE": OTHER_APP + r"\KmiCon.exe",
                                  "KMISETUP": OTHER_APP + r"\KmiInst.exe /restart"}},

@@ -110,6 +110,8 @@ class HostileRun:
         self.places = {name: getattr(package, f"{name}_dir", None) or getattr(package, name, None)
                        or folders[name] for name in PLACES}
         self.footprint = Footprint(package, [self.path(p) for c in group.cases for p in c.allowed])
+        self.footprint.values |= {(vtxkit.registry.normalize_key(k).lower(), n.lower())
+                                  for c in group.cases for k, n in c.allowed_values}
         self.watched = [key for case in group.cases for key in case.watched]
         self.extra_env = {}
         if group.protected:

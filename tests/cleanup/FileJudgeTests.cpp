@@ -128,7 +128,7 @@ void setRegBinary(const std::string& key, const std::string& name, const std::st
 TEST(FileJudge, ReleasesSharedFilesAndRefusesFolders) {
     const std::string dir = scratchDir("Vtx Shared Files");
     for (const char* name : {"mscomctl.ocx", "msvbvm60.dll", "mfc42.dll", "lastuse.dll",
-                             "LongSharedName.ocx", "own.dll"})
+                             "LongSharedName.ocx", "Mixed Shared.ocx", "own.dll"})
         writeFile(dir + "\\" + name, "x");
     CreateDirectoryA((dir + "\\Fonts").c_str(), nullptr);
     const std::string shortDir = getShortPath(dir);
@@ -137,6 +137,7 @@ TEST(FileJudge, ReleasesSharedFilesAndRefusesFolders) {
     setRegString(sharedDlls, (shortDir + "\\mfc42.dll").c_str(), "2");
     setRegDword(sharedDlls, (dir + "\\lastuse.dll").c_str(), 1);
     setRegBinary(sharedDlls, getShortPath(dir + "\\LongSharedName.ocx"), std::string("\1", 1));
+    setRegDword(sharedDlls, (shortDir + "\\Mixed Shared.ocx").c_str(), 4);
     const char* const lowered = "is counted in SharedDLLs by other products";
     const struct {
         const char* name;
@@ -144,6 +145,7 @@ TEST(FileJudge, ReleasesSharedFilesAndRefusesFolders) {
     } rows[] = {
         {"mscomctl.ocx", lowered}, {"msvbvm60.dll", lowered}, {"mfc42.dll", lowered},
         {"lastuse.dll", nullptr},  {"LongSharedName.ocx", nullptr}, {"own.dll", nullptr},
+        {"Mixed Shared.ocx", lowered},
         {"Fonts", "is a folder"},
     };
     for (const auto& row : rows) {

@@ -123,6 +123,23 @@ class OtherLayouts : public ::testing::Environment {
             ? "Software\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\S-1-5-21-7-7-7-1007"
             : version + "\\ProfileList\\other";
         setRegString(profiles, "ProfileImagePath", otherProfile);
+        if (!personaIsNT()) startMenuInWindows();
+    }
+    // Where Windows 95, 98 and Me keep the start menu (Wine keeps it in the
+    // profile, among the user's data).
+    static void startMenuInWindows() {
+        const std::string menu = getWindowsDir() + "\\Start Menu";
+        CreateDirectoryA(menu.c_str(), nullptr);
+        CreateDirectoryA((menu + "\\Programs").c_str(), nullptr);
+        for (const char* key : {"User Shell Folders", "Shell Folders"}) {
+            HKEY folders = nullptr;
+            const std::string path = std::string("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\") + key;
+            RegCreateKeyA(HKEY_CURRENT_USER, path.c_str(), &folders);
+            const std::string programs = menu + "\\Programs";
+            RegSetValueExA(folders, "Programs", 0, REG_SZ,
+                           reinterpret_cast<const BYTE*>(programs.c_str()), programs.size() + 1);
+            RegCloseKey(folders);
+        }
     }
 };
 ::testing::Environment* const otherLayouts = ::testing::AddGlobalTestEnvironment(new OtherLayouts);

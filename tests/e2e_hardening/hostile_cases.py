@@ -202,8 +202,11 @@ EMPTY_NAMES = [
           "registry": {UNINSTALL_KEY: {"SharedValue": "keep"}}},
          logged=[refused_dir("{common_programs}"), refused_key(UNINSTALL_KEY[5:])],
          kept=[r"{common_programs}\Root Shortcut.lnk"],
-         check=lambda run: run.left_only_below("group_dir", "program_dir", "cpl_registry_key",
-                                               "uninstall_entry")),
+         # The companions' start-up values start programs in the program
+         # folder the next row keeps: nothing shows they are the package's.
+         check=lambda run: [p for p in run.left_only_below(
+             "group_dir", "program_dir", "cpl_registry_key", "uninstall_entry")
+             if "CurrentVersion\\Run : " not in p]),
     Case("brdsetup.ini", "ProgramFilesDir missing: program directory = drive root",
          {"brdsetup": {"SystemInfo": {"ProgramFilesDir": None}},
           "extra_files": {r"C:\IO.SYS": "root file", r"C:\mdmpack\keep.txt": "not the package's\r\n",

@@ -5,7 +5,6 @@
 #include "cleanup/SystemKeys.h"
 #include "log/Loggers.h"
 #include "sysutil/NetworkPaths.h"
-#include "sysutil/Handles.h"
 #include "sysutil/Paths.h"
 #include "sysutil/PlatformFolders.h"
 #include "sysutil/RegistryIO.h"
@@ -17,8 +16,6 @@ namespace {
 
 // The values of an uninstall entry that name places of its product.
 const char* const uninstallPathValues[] = {"UninstallString", "InstallLocation", "DisplayIcon"};
-
-bool entryPointsInto(const std::string& entryKey, const std::vector<FolderStanding>& folders);
 
 // text without the quotes around it.
 std::string unquoted(const std::string& text) {
@@ -76,7 +73,7 @@ std::string installLocationIn(const FolderStanding& folder, const std::string& p
         if (sameText(entries[i], productName) || sameText(entries[i], setupProductCode)) continue;
         const std::string entry = concatPath(uninstallKey, entries[i]);
         const std::string location = regGetPath(entry, "InstallLocation", HKEY_LOCAL_MACHINE);
-        if (standsIn(unquoted(location), folder) || entryPointsInto(entry, folders))
+        if (standsIn(unquoted(location), folder) || uninstallEntryPointsInto(entry, folders))
             return "Uninstall\\" + entries[i];
     }
     return "";
@@ -94,20 +91,8 @@ bool isPackageStartupValue(const std::string& name) {
 // and Me) that starts a program in folder: "Run\<value>"; "" when none does.
 std::string startupValueIn(const FolderStanding& folder) {
     for (const std::string& key : {startupKey, windowsVersionKey + "\\RunServices"}) {
-        RegKey open;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, open.receive()) !=
-            ERROR_SUCCESS)
-            continue;
         TokenList names;
-        for (DWORD index = 0;; ++index) {
-            char name[260];
-            DWORD length = sizeof name;
-            const LONG result =
-                RegEnumValueA(open.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
-            if (result == ERROR_NO_MORE_ITEMS || (result != ERROR_SUCCESS && result != ERROR_MORE_DATA))
-                break;
-            if (result == ERROR_SUCCESS) names.add(std::string(name, length));
-        }
+        regGetValueNames(key, names, HKEY_LOCAL_MACHINE);
         const std::string label = key.substr(key.rfind('\\') + 1);
         for (size_t i = 0; i < names.count(); ++i) {
             if (isPackageStartupValue(names[i])) continue;
@@ -185,7 +170,11 @@ std::vector<std::string> pathsIn(const std::string& text) {
 
 bool uninstallEntryPointsInto(const std::string& entryKey,
                               const std::vector<FolderStanding>& folders) {
-    return entryPointsInto(entryKey, folders);
+    for (const char* value : uninstallPathValues)
+        for (const std::string& path : pathsIn(regGetPath(entryKey, value, HKEY_LOCAL_MACHINE)))
+            for (const FolderStanding& folder : folders)
+                if (standsIn(path, folder)) return true;
+    return false;
 }
 
 namespace {
@@ -226,15 +215,3 @@ std::vector<FolderStanding> toolFolder() {
     if (!program.empty() && !tool.isProtected) folders.push_back(tool);
     return folders;
 }
-
-namespace {
-
-bool entryPointsInto(const std::string& entryKey, const std::vector<FolderStanding>& folders) {
-    for (const char* value : uninstallPathValues)
-        for (const std::string& path : pathsIn(regGetPath(entryKey, value, HKEY_LOCAL_MACHINE)))
-            for (const FolderStanding& folder : folders)
-                if (standsIn(path, folder)) return true;
-    return false;
-}
-
-}  // namespace

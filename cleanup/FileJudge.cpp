@@ -33,7 +33,7 @@ std::string firmwareReason(const std::string& path) {
 // A folder is no file: deleting one fails, and on the NT family scheduling
 // it would remove it at the next start if it is empty then. A file others
 // count on in SharedDLLs is released (its count lowered) instead.
-std::string sharedFileReason(const std::string& path) {
+std::string folderOrSharedReason(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
         return "is a folder";
@@ -50,7 +50,7 @@ std::string refusalReason(const std::string& name, const std::string& path, Chec
     }
     const std::string platformWhy = platformFileReason(path);
     if (!platformWhy.empty()) return platformWhy;
-    return sharedFileReason(path);
+    return folderOrSharedReason(path);
 }
 
 FileVerdict judge(const char* setting, const std::string& dir, const std::string& name,

@@ -1,6 +1,7 @@
 // The judge of file names taken from settings.
 #include "cleanup/FileJudge.h"
 #include <windows.h>
+#include "cleanup/SharedDlls.h"
 #include "log/Loggers.h"
 #include "sysutil/Handles.h"
 #include "sysutil/NameRules.h"
@@ -29,6 +30,16 @@ std::string firmwareReason(const std::string& path) {
     return got == sizeof head && head[0] == 'M' && head[1] == 'Z' ? imageOrUnreadable : "";
 }
 
+// A folder is no file: deleting one fails, and on the NT family scheduling
+// it would remove it at the next start if it is empty then. A file others
+// count on in SharedDLLs is released (its count lowered) instead.
+std::string folderOrSharedReason(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return "is a folder";
+    return releaseSharedFile(path);
+}
+
 // Devices first: the content test opens the file.
 std::string refusalReason(const std::string& name, const std::string& path, Check check) {
     if (isDeviceName(name)) return "names a device";
@@ -37,7 +48,9 @@ std::string refusalReason(const std::string& name, const std::string& path, Chec
         const std::string why = firmwareReason(path);
         if (!why.empty()) return why;
     }
-    return platformFileReason(path);
+    const std::string platformWhy = platformFileReason(path);
+    if (!platformWhy.empty()) return platformWhy;
+    return folderOrSharedReason(path);
 }
 
 FileVerdict judge(const char* setting, const std::string& dir, const std::string& name,

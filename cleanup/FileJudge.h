@@ -28,7 +28,10 @@ bool isPlainFileName(const std::string& name);
 //   <setting> "<name>": <path> <why>, not removed
 // where why is "names a device" or why the file is the platform's own
 // (platformFileReason: its setup's LAYOUT.INF lists it, it is a profile
-// Windows reads, it has the system attribute, File Protection guards it).
+// Windows reads, it has the system attribute, File Protection guards it),
+// "is a folder", or why others still count on it (releaseSharedFile in
+// SharedDlls.h, which lowers a count above 1 by one and deletes a count of
+// 1 or 0: the judge is asked once per name, just before its deletion).
 FileVerdict judgeFile(const char* setting, const std::string& dir, const std::string& name);
 
 // judgeFile for a firmware image, which is data loaded into the modem: a

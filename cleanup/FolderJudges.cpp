@@ -35,6 +35,18 @@ std::string sharedProgramDirReason(const FolderStanding& standing, const std::st
     return "holds a program of another product (" + registration + ")";
 }
 
+// What the package's own setup wrote that points into the folder: the
+// status monitor's LineMon.ini lies there, or a companion's start-up value
+// starts a program there. Without it the folder is not shown to be the
+// package's as a whole.
+bool showsPackageProof(const FolderStanding& standing) {
+    if (fileExists(concatPath(standing.path, lineMonIniName))) return true;
+    return !companionIn(standing).empty();
+}
+
+const char* const noProof =
+    "holds neither LineMon.ini nor a program a companion's start-up value starts";
+
 bool isListed(const std::string& name, const TokenList& names) {
     for (size_t i = 0; i < names.count(); ++i)
         if (sameText(name, names[i])) return true;
@@ -73,11 +85,19 @@ ProgramDirVerdict judgeProgramDir(const char* action, const std::string& program
         verdict.scope = FolderScope::namedFilesOnly;
         return verdict;
     }
+    // The start menu's programs folder lies inside the Windows folder on 95,
+    // 98, Me and NT 4; it holds groups, never a program folder.
+    if (standing.belowPrograms) {
+        logSharedProgramDir(action, programDir, "lies in the start menu");
+        verdict.scope = FolderScope::namedFilesOnly;
+        return verdict;
+    }
     verdict.mdmpackAllowed = true;
-    verdict.lineMonAllowed = true;
-    const std::string shared = sharedProgramDirReason(standing, productName);
+    std::string shared = sharedProgramDirReason(standing, productName);
+    if (shared.empty() && !showsPackageProof(standing)) shared = noProof;
     if (!shared.empty()) logSharedProgramDir(action, programDir, shared);
     verdict.scope = shared.empty() ? FolderScope::whole : FolderScope::namedFilesOnly;
+    verdict.lineMonAllowed = verdict.scope == FolderScope::whole;
     return verdict;
 }
 

@@ -27,8 +27,11 @@ struct ProgramDirVerdict {
 // of it goes, with one error line, when it is empty, a drive root, a shared or
 // system folder, or written with a component made only of dots and blanks.
 // Only the package's named files go, with one error line, when it lies in the
-// user's data (then neither its mdmpack nor what its LineMon.ini names), in
-// Common Files, or where another product registered a program.
+// user's data or the start menu (then neither its mdmpack nor what its
+// LineMon.ini names), in Common Files, where another product registered a
+// program, or when nothing the package's setup wrote points into it (its
+// LineMon.ini, a program a companion's start-up value starts). Its
+// LineMon.ini names a key only when the folder goes whole.
 ProgramDirVerdict judgeProgramDir(const char* action, const std::string& programDir,
                                   const std::string& productName);
 

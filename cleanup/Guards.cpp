@@ -63,6 +63,12 @@ bool isPackageKey(const std::string& keyPath) {
     return !isSharedRoot(parts[1]);
 }
 
+bool isUninstallEntryKey(const std::string& keyPath) {
+    TokenList parts;
+    getStrTokens(parts, keyPath, "\\");
+    return isUninstallEntry(parts);
+}
+
 bool acceptPackageKey(const char* action, const std::string& keyPath) {
     if (isPackageKey(keyPath)) return true;
     runErrorLog.log("%s: key \"%s\" is not the package's, not deleted", action, keyPath.c_str());

@@ -17,6 +17,9 @@ std::string normaliseKeyPath(const std::string& keyPath);
 // "Software\Microsoft\Windows\CurrentVersion\Uninstall" (an uninstall entry)
 // is allowed. Letter case does not matter.
 bool isPackageKey(const std::string& keyPath);
+// True for a key directly below the Uninstall key (an uninstall entry), by
+// its shape after normalisation; letter case does not matter.
+bool isUninstallEntryKey(const std::string& keyPath);
 
 // True for a package key whose sub-keys may be walked and deleted: at least
 // two levels below "Software", since the key of a vendor alone holds all of

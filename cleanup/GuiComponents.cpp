@@ -11,6 +11,7 @@
 #include "cleanup/Guards.h"
 #include "cleanup/GroupShortcuts.h"
 #include "cleanup/Registrations.h"
+#include "cleanup/SharedDlls.h"
 #include "cleanup/ShortcutsDialups.h"
 #include "cleanup/SystemKeys.h"
 #include "log/Loggers.h"
@@ -46,6 +47,20 @@ std::string readCplKeyName(const ProgramDirVerdict& programDir) {
                          "", registryKeyBuffer);
 }
 
+std::vector<FolderStanding> packageFolders(const ProgramDirVerdict& programDir);
+void deleteUnlessShared(const std::string& path);
+
+// An uninstall entry that RegistryKey names needs the proof of the entry
+// ProductName names: a path in it into the package's folders.
+bool showsCplUninstallEntry(const std::string& cplKey, const ProgramDirVerdict& programDir) {
+    const std::string key = normaliseKeyPath(cplKey);
+    if (!isUninstallEntryKey(key) || uninstallEntryPointsInto(key, packageFolders(programDir)))
+        return true;
+    runErrorLog.log("vtxRemoveNewCplRegistry: RegistryKey \"%s\": uninstall entry points into "
+                    "neither the program folder nor the tool's, not deleted", cplKey.c_str());
+    return false;
+}
+
 void removeCplRegistry(const ProgramDirVerdict& programDir) {
     runTraceLog.log("vtxRemoveNewCplRegistry");
     const std::string keyName = readCplKeyName(programDir);
@@ -54,6 +69,7 @@ void removeCplRegistry(const ProgramDirVerdict& programDir) {
     // Checked before the sub-keys are touched: those of a key that is not
     // the package's, or of a vendor's key, belong to others.
     if (!acceptWalkedKey("vtxRemoveNewCplRegistry", "RegistryKey", cplKey)) return;
+    if (!showsCplUninstallEntry(cplKey, programDir)) return;
     const std::string key = normaliseKeyPath(cplKey);
     TokenList subkeys;
     if (!regGetSubkeys(key, KEY_ALL_ACCESS, subkeys, HKEY_LOCAL_MACHINE)) return;
@@ -80,12 +96,35 @@ void removeNamedProgramFiles(const std::string& programDir) {
     const TokenList companions = companionPrograms();
     for (size_t i = 0; i < companions.count(); ++i) {
         const std::string name = nameDirectlyIn(companions[i], programDir);
-        if (!name.empty()) deleteFile(concatPath(programDir, name));
+        if (!name.empty()) deleteUnlessShared(concatPath(programDir, name));
     }
 }
 
 void emptyAndRemove(const std::string& dir) {
     deleteDirFiles(dir);
+    removeDir(dir);
+}
+
+// A file of the package's folders goes unless others count on it in
+// SharedDLLs (its count is then lowered, one error line).
+void deleteUnlessShared(const std::string& path) {
+    const std::string why = releaseSharedFile(path);
+    if (why.empty()) {
+        deleteFile(path);
+        return;
+    }
+    runErrorLog.log("%s: %s %s, not removed", action, path.c_str(), why.c_str());
+}
+
+// deleteDirFiles, file by file through deleteUnlessShared.
+void deletePackageFiles(const std::string& dir) {
+    if (isProtectedDir(dir)) return deleteDirFiles(dir);  // refuses with its line
+    const TokenList files = listDirEntries(dir, DirEntries::files);
+    for (size_t i = 0; i < files.count(); ++i) deleteUnlessShared(concatPath(dir, files[i]));
+}
+
+void emptyAndRemovePackageDir(const std::string& dir) {
+    deletePackageFiles(dir);
     removeDir(dir);
 }
 
@@ -113,7 +152,7 @@ bool scheduleLoadedFiles(const std::string& dir) {
 // The program folder as a whole: its files, then the folder. Where the tool
 // runs from it, its own files and (on NT) the folder go at the next start.
 void removeWholeProgramDir(const std::string& dir) {
-    deleteDirFiles(dir);
+    deletePackageFiles(dir);
     const bool toolInside = scheduleLoadedFiles(dir);
     removeDir(dir);
     if (toolInside && fileExists(dir)) removeDirAtReboot(dir);
@@ -122,7 +161,8 @@ void removeWholeProgramDir(const std::string& dir) {
 // The program directory and its "mdmpack", as far as the verdict allows.
 void removeProgramDirs(const ProgramDirVerdict& programDir) {
     if (programDir.scope == FolderScope::nothing) return;
-    if (programDir.mdmpackAllowed) emptyAndRemove(concatPath(programDir.path, driverPackageDirName));
+    if (programDir.mdmpackAllowed)
+        emptyAndRemovePackageDir(concatPath(programDir.path, driverPackageDirName));
     if (programDir.scope == FolderScope::whole)
         removeWholeProgramDir(programDir.path);
     else
@@ -133,12 +173,8 @@ void removeProgramDirs(const ProgramDirVerdict& programDir) {
 // folder (unless refused as no folder of the package's) and the tool's own
 // folder (unless it is a shared or system folder).
 std::vector<FolderStanding> packageFolders(const ProgramDirVerdict& programDir) {
-    std::vector<FolderStanding> folders;
-    if (programDir.scope != FolderScope::nothing) folders.push_back(programDir.standing);
-    const std::string program = getModulePath(nullptr);
-    const std::string toolDir = program.substr(0, program.find_last_of('\\'));
-    const FolderStanding tool = folderStanding(toolDir);
-    if (!program.empty() && !tool.isProtected) folders.push_back(tool);
+    std::vector<FolderStanding> folders = toolFolder();
+    if (programDir.scope != FolderScope::nothing) folders.insert(folders.begin(), programDir.standing);
     return folders;
 }
 
@@ -216,9 +252,20 @@ void scheduleShortPath(const std::string& longPath) {
     deleteAtReboot(shortPath);
 }
 
-void removeCompanionStartupValues() {
+// The companions' start-up values that are the package's, judged while the
+// programs they start are still there.
+TokenList judgeCompanionStartupValues(const ProgramDirVerdict& programDir) {
+    PackagePlaces places;
+    places.folders = packageFolders(programDir);
+    TokenList values;
     for (const char* value : companionStartupValues)
-        regDeleteValue(startupKey, value, HKEY_LOCAL_MACHINE);
+        if (judgeStartupValue(action, value, places)) values.add(value);
+    return values;
+}
+
+void removeCompanionStartupValues(const TokenList& values) {
+    for (size_t i = 0; i < values.count(); ++i)
+        regDeleteValue(startupKey, values[i], HKEY_LOCAL_MACHINE);
 }
 
 }  // namespace
@@ -267,6 +314,7 @@ void vtxRemoveGuiComponents(const InstallRecord& record) {
     const bool uninstallEntryShown = judgeUninstallEntry(productName, programDir);
     // Asked while the program folder is still there (its short form).
     const std::vector<FolderStanding> ownFolders = packageFolders(programDir);
+    const TokenList startupValues = judgeCompanionStartupValues(programDir);
     removeCplRegistry(programDir);
     removeProgramDirs(programDir);
     removeProgramGroup(record.programGroupDir, ownFolders);
@@ -275,7 +323,7 @@ void vtxRemoveGuiComponents(const InstallRecord& record) {
     vtxRemoveDialups(record);
 
     if (packageKeyShown) removePackageKey(action, packageKey);
-    removeCompanionStartupValues();
+    removeCompanionStartupValues(startupValues);
     if (uninstallEntryShown) removePackageKey(action, concatPath(uninstallKey, productName));
     vtxDontRestartSetup(record);
 

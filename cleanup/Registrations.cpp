@@ -6,6 +6,8 @@
 #include "cleanup/SystemKeys.h"
 #include "res/FileNames.h"
 #include "sysutil/Handles.h"
+#include "log/Loggers.h"
+#include "sysutil/NetworkPaths.h"
 #include "sysutil/Paths.h"
 #include "sysutil/PlatformFolders.h"
 #include "sysutil/RegistryIO.h"
@@ -64,15 +66,43 @@ std::string appPathIn(const FolderStanding& folder) {
 }
 
 // The uninstall entry, other than the package's own, whose InstallLocation
-// lies in folder; "" when there is none.
+// (or any path of its UninstallString or DisplayIcon, by the rules of the
+// package's own entry) lies in folder; "" when there is none.
 std::string installLocationIn(const FolderStanding& folder, const std::string& productName) {
     TokenList entries;
     regGetSubkeys(uninstallKey, KEY_READ, entries, HKEY_LOCAL_MACHINE);
+    const std::vector<FolderStanding> folders = {folder};
     for (size_t i = 0; i < entries.count(); ++i) {
         if (sameText(entries[i], productName) || sameText(entries[i], setupProductCode)) continue;
-        const std::string location = regGetPath(concatPath(uninstallKey, entries[i]),
-                                                "InstallLocation", HKEY_LOCAL_MACHINE);
-        if (standsIn(unquoted(location), folder)) return "Uninstall\\" + entries[i];
+        const std::string entry = concatPath(uninstallKey, entries[i]);
+        const std::string location = regGetPath(entry, "InstallLocation", HKEY_LOCAL_MACHINE);
+        if (standsIn(unquoted(location), folder) || uninstallEntryPointsInto(entry, folders))
+            return "Uninstall\\" + entries[i];
+    }
+    return "";
+}
+
+// The package's start-up values: its companions' and its setup's restart.
+bool isPackageStartupValue(const std::string& name) {
+    if (sameText(name, "KMISETUP")) return true;
+    for (const char* value : companionStartupValues)
+        if (sameText(name, value)) return true;
+    return false;
+}
+
+// A start-up value of another product (in Run, or RunServices of 95, 98
+// and Me) that starts a program in folder: "Run\<value>"; "" when none does.
+std::string startupValueIn(const FolderStanding& folder) {
+    for (const std::string& key : {startupKey, windowsVersionKey + "\\RunServices"}) {
+        TokenList names;
+        regGetValueNames(key, names, HKEY_LOCAL_MACHINE);
+        const std::string label = key.substr(key.rfind('\\') + 1);
+        for (size_t i = 0; i < names.count(); ++i) {
+            if (isPackageStartupValue(names[i])) continue;
+            const std::string program =
+                startupProgram(regGetPath(key, names[i], HKEY_LOCAL_MACHINE));
+            if (!program.empty() && standsIn(program, folder)) return label + "\\" + names[i];
+        }
     }
     return "";
 }
@@ -98,6 +128,7 @@ std::string startupProgram(const std::string& command) {
         const size_t close = command.find('"', 1);
         return command.substr(1, close == std::string::npos ? std::string::npos : close - 1);
     }
+    if (isNetworkPath(command)) return command.substr(0, command.find(' '));
     std::string program = command;
     while (!fileExists(program)) {
         const size_t blank = program.rfind(' ');
@@ -116,7 +147,18 @@ TokenList companionPrograms() {
 
 std::string otherProductIn(const FolderStanding& folder, const std::string& productName) {
     const std::string registration = appPathIn(folder);
-    return registration.empty() ? installLocationIn(folder, productName) : registration;
+    if (!registration.empty()) return registration;
+    const std::string entry = installLocationIn(folder, productName);
+    return entry.empty() ? startupValueIn(folder) : entry;
+}
+
+std::string companionIn(const FolderStanding& folder) {
+    for (const char* value : companionStartupValues) {
+        const std::string program =
+            startupProgram(regGetPath(startupKey, value, HKEY_LOCAL_MACHINE));
+        if (!program.empty() && standsIn(program, folder)) return value;
+    }
+    return "";
 }
 
 std::vector<std::string> pathsIn(const std::string& text) {
@@ -172,17 +214,52 @@ bool isToolName(const std::string& name, const std::string& toolProgram) {
            (!shortForm.empty() && sameText(name, fileNameOf(shortForm)));
 }
 
+bool isLocalAbsolute(const std::string& path) {
+    return path.size() >= 3 && isLetter(path[0]) && path[1] == ':' &&
+           (path[2] == '\\' || path[2] == '/') && !isNetworkPath(path);
+}
+
+bool isPackagePlace(const std::string& program, const PackagePlaces& places) {
+    if (!isLocalAbsolute(program)) return false;
+    if (!fileExists(program)) return true;
+    for (const FolderStanding& folder : places.folders)
+        if (standsIn(program, folder)) return true;
+    for (const std::string& file : places.files)
+        if (liesInDir(program, file) && liesInDir(file, program)) return true;
+    return false;
+}
+
 }  // namespace
 
 bool uninstallEntryStartsToolCopy(const std::string& entryKey, const std::string& toolProgram) {
     const std::string program =
         startupProgram(regGetPath(entryKey, "UninstallString", HKEY_LOCAL_MACHINE));
     const std::vector<std::string> paths = pathsIn(program);
-    if (toolProgram.empty() || paths.empty() || paths.front() != program ||
+    if (toolProgram.empty() || isNetworkPath(program) || paths.empty() || paths.front() != program ||
         !isToolName(fileNameOf(program), toolProgram))
         return false;
     for (const char* name : {toolIniName, setupIniName})
         if (!sameContent(concatPath(folderOf(program), name), concatPath(folderOf(toolProgram), name)))
             return false;
     return true;
+}
+
+bool judgeStartupValue(const char* action, const char* valueName, const PackagePlaces& places) {
+    if (!regValueExists(startupKey, valueName, HKEY_LOCAL_MACHINE)) return false;
+    const std::string command = regGetPath(startupKey, valueName, HKEY_LOCAL_MACHINE);
+    if (command.empty()) return true;  // starts nothing
+    const std::string program = startupProgram(command);
+    if (isPackagePlace(program, places)) return true;
+    runErrorLog.log("%s: start-up value %s starts %s, which is not the package's, not deleted",
+                    action, valueName, program.c_str());
+    return false;
+}
+
+std::vector<FolderStanding> toolFolder() {
+    std::vector<FolderStanding> folders;
+    const std::string program = getModulePath(nullptr);
+    const std::string toolDir = program.substr(0, program.find_last_of('\\'));
+    const FolderStanding tool = folderStanding(toolDir);
+    if (!program.empty() && !tool.isProtected) folders.push_back(tool);
+    return folders;
 }

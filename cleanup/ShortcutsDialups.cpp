@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <string>
 #include "cleanup/FileJudge.h"
+#include "cleanup/Registrations.h"
 #include "cleanup/SystemKeys.h"
 #include "log/Loggers.h"
 #include "res/FileNames.h"
@@ -83,9 +84,15 @@ void vtxRemoveProgramFilesIcons(const InstallRecord& record) {
     }
 }
 
-void vtxDontRestartSetup(const InstallRecord&) {
+// KMISETUP restarts the package's setup program from the temporary folder
+// (or from the tool's folder): another kit's setup keeps its value.
+void vtxDontRestartSetup(const InstallRecord& record) {
     runTraceLog.log("vtxDontRestartSetup");
-    regDeleteValue(startupKey, "KMISETUP", HKEY_LOCAL_MACHINE);
+    PackagePlaces places;
+    places.folders = toolFolder();
+    if (!record.tempDir.empty()) places.files.push_back(concatPath(record.tempDir, setupProgramName));
+    if (judgeStartupValue("vtxDontRestartSetup", "KMISETUP", places))
+        regDeleteValue(startupKey, "KMISETUP", HKEY_LOCAL_MACHINE);
 }
 
 void vtxRemoveDialups(const InstallRecord& record) {

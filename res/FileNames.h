@@ -17,6 +17,7 @@ constexpr const char* firmwareImageName = "mdmcode.bin";  // driver directory
 constexpr const char* cplLanguageLibraryName = "panelen.dll";  // system directory
 constexpr const char* rasLibraryName = "rasapi32.dll";  // system directory
 constexpr const char* sfcLibraryName = "sfc.dll";       // system directory (2000, XP)
+constexpr const char* setupProgramName = "KmiInst.exe";  // the setup's temporary folders
 
 // The section of VTX.INI, brdsetup.ini and LineMon.ini that holds their
 // settings.

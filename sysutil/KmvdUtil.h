@@ -27,6 +27,8 @@
 //   ProgramFiles.h     platformProgramFilesDir, platformCommonFilesDir:
 //                      the folders as the platform names them
 //   ShellLinks.h       shortcutTarget: what a .lnk or .url starts
+//   NetworkPaths.h     isNetworkPath: paths judged by their text only
+//   ReparsePoints.h    liesThroughReparsePoint: junctions, mount points
 //   RebootWindows.h    rebootWindows
 //   CloseAppWindow.h   closeAppWindow
 //   RegistryIO.h       the registry unit
@@ -63,6 +65,7 @@
 #include "sysutil/IniEntry.h"
 #include "sysutil/IniRead.h"
 #include "sysutil/NameRules.h"
+#include "sysutil/NetworkPaths.h"
 #include "sysutil/Numbers.h"
 #include "sysutil/Paths.h"
 #include "sysutil/PlatformFiles.h"
@@ -71,6 +74,7 @@
 #include "sysutil/ProgramFiles.h"
 #include "sysutil/ProtectedDirs.h"
 #include "sysutil/RebootWindows.h"
+#include "sysutil/ReparsePoints.h"
 #include "sysutil/RegistryIO.h"
 #include "sysutil/SetupIni.h"
 #include "sysutil/ShellFolders.h"

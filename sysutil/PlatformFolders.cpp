@@ -3,10 +3,12 @@
 #include "sysutil/PlatformFolders.h"
 #include <windows.h>
 #include <shlobj.h>
+#include "sysutil/NetworkPaths.h"
 #include "sysutil/Paths.h"
 #include "sysutil/PlatformKeys.h"
 #include "sysutil/ProgramFiles.h"
 #include "sysutil/ProtectedDirs.h"
+#include "sysutil/ReparsePoints.h"
 #include "sysutil/RegistryIO.h"
 #include "sysutil/ShellFolders.h"
 #include "sysutil/TokenList.h"
@@ -58,6 +60,29 @@ void addProfileRoots(std::vector<std::string>& list) {
     }
 }
 
+// The user profiles the platform lists (ProfileList), each one user's data.
+void addListedProfiles(std::vector<std::string>& list) {
+    for (const std::string& listKey : profileListKeys) {
+        TokenList profiles;
+        if (!regGetSubkeys(listKey, KEY_READ, profiles, HKEY_LOCAL_MACHINE)) continue;
+        for (size_t i = 0; i < profiles.count(); ++i)
+            addForms(list, regGetPath(concatPath(listKey, profiles[i]), "ProfileImagePath",
+                                      HKEY_LOCAL_MACHINE));
+    }
+}
+
+// On 64-bit Windows a 32-bit program is shown "Program Files (x86)" as its
+// program-files root; the 64-bit roots are named by values of their own.
+void addWow64Folders(FolderLayout& layout) {
+    const std::string programFiles =
+        regGetPath(windowsVersionKey, "ProgramW6432Dir", HKEY_LOCAL_MACHINE);
+    const std::string commonFiles = regGetPath(windowsVersionKey, "CommonW6432Dir", HKEY_LOCAL_MACHINE);
+    addForms(layout.protectedDirs, programFiles);
+    addForms(layout.protectedDirs, commonFiles);
+    addForms(layout.programFilesDirs, programFiles);
+    addForms(layout.commonFilesDirs, commonFiles);
+}
+
 // A variable's value, or "" when it is not set (ExpandEnvironmentStrings
 // then gives the text back as written).
 std::string environmentFolder(const char* variable) {
@@ -85,8 +110,10 @@ const int dataFolderIds[] = {
     CSIDL_FAVORITES,    CSIDL_COMMON_FAVORITES,
 };
 
-// Both forms of path that the platform gives.
+// Both forms of path that the platform gives; a network path only as
+// written (asking for its short form could wait for a network time-out).
 std::vector<std::string> formsOf(const std::string& path) {
+    if (isNetworkPath(path)) return {path};
     std::vector<std::string> forms;
     addForms(forms, path);
     return forms;
@@ -115,6 +142,8 @@ FolderLayout queryFolderLayout() {
     addForms(layout.commonFilesDirs, getSpecialFolderPath(CSIDL_PROGRAM_FILES_COMMON));
     for (const int id : dataFolderIds) addForms(layout.dataDirs, getSpecialFolderPath(id));
     addForms(layout.profileDirs, getSpecialFolderPath(CSIDL_PROFILE));
+    addListedProfiles(layout.profileDirs);
+    addWow64Folders(layout);
     addForms(layout.programFilesDirs, platformProgramFilesDir());
     addForms(layout.programFilesDirs, getSpecialFolderPath(CSIDL_PROGRAM_FILES));
     return layout;
@@ -126,6 +155,7 @@ const ProtectedDirs& platformProtectedDirs() {
 }
 
 bool isProtectedDir(const std::string& dir) {
+    if (liesThroughReparsePoint(dir)) return true;
     const ProtectedDirs& rule = platformProtectedDirs();
     if (rule.covers(dir)) return true;
     const std::string shortForm = getShortPath(dir);
@@ -134,7 +164,7 @@ bool isProtectedDir(const std::string& dir) {
 
 // The written form decides on dots: its short form may already be resolved.
 bool isPlatformTempFolder(const std::string& dir) {
-    if (hasDotsOnlyComponent(dir)) return false;
+    if (hasDotsOnlyComponent(dir) || liesThroughReparsePoint(dir)) return false;
     for (const std::string& form : formsOf(dir))
         if (platformProtectedDirs().isTempFolder(form)) return true;
     return false;

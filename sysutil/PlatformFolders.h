@@ -18,7 +18,7 @@ FolderLayout queryFolderLayout();
 // rest of the run.
 const ProtectedDirs& platformProtectedDirs();
 // True when the platform's rule covers dir in the form given or in its short
-// (8.3) form.
+// (8.3) form, or dir lies through a junction or mount point (ReparsePoints.h).
 bool isProtectedDir(const std::string& dir);
 // ProtectedDirs::isTempFolder and isInCommonFiles over the platform's
 // layout, for dir in the form given or in its short form.
@@ -41,5 +41,6 @@ struct FolderStanding {
     std::vector<std::string> forms;  // its normalised long and short forms
 };
 FolderStanding folderStanding(const std::string& dir);
-// liesInDir, for a folder whose standing was asked.
+// liesInDir, for a folder whose standing was asked. A path on a network
+// drive or a server is compared as written, never asked of the platform.
 bool standsIn(const std::string& path, const FolderStanding& folder);

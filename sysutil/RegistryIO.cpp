@@ -136,6 +136,16 @@ bool regGetSubkeys(const std::string& keyPath, REGSAM access, TokenList& names, 
     return true;
 }
 
+bool regGetValueNames(const std::string& keyPath, TokenList& names, HKEY root) {
+    RegKey key;
+    TokenList gathered;
+    if (openKey(keyPath, KEY_READ, key, root) != ERROR_SUCCESS || !key ||
+        !gatherValueNames(key.get(), gathered))
+        return false;
+    names = gathered;
+    return true;
+}
+
 std::string regGetPath(const std::string& keyPath, const std::string& valueName, HKEY root) {
     std::string text;
     RegKey key;

@@ -30,6 +30,10 @@ bool regGetString(const std::string& keyPath, const std::string& valueName, std:
 // access asked for (full access for a key about to be emptied, read access
 // for one only looked at). Logs nothing.
 bool regGetSubkeys(const std::string& keyPath, REGSAM access, TokenList& names, HKEY root);
+// The names of the key's values, in enumeration order (as regDeleteValues
+// gathers them). False, with no names, when the key does not open for
+// reading or its enumeration fails before its end. Logs nothing.
+bool regGetValueNames(const std::string& keyPath, TokenList& names, HKEY root);
 // A folder path held in a REG_SZ or REG_EXPAND_SZ value (the latter with its
 // %variables% expanded), or "". Logs nothing: an absent value is a folder
 // this platform does not have.

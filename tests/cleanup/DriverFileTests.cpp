@@ -1,6 +1,7 @@
 // Firmware images named by the package key, in the driver directory of the
 // running Windows family.
 #include <gtest/gtest.h>
+#include "ImportPatch.h"
 #include "ScratchKit.h"
 #include "cleanup/DriverFiles.h"
 #include "sysutil/Paths.h"
@@ -60,6 +61,33 @@ TEST_F(RemoveDspBin, KeepsAFileThatCannotBeRead) {
                                           "b.bin is an executable image or cannot be read"));
     EXPECT_EQ(std::string::npos, log.find("removeDspBin: " + dir + "b.bin removed"));
     EXPECT_FALSE(exists(dir + "a.bin"));
+}
+
+// A file that opens but whose first bytes another process holds locked
+// (LockFile) cannot be read either. Wine lets the locking process's own
+// reads through, so the read of the image's head fails as Windows fails it.
+ImportPatch* readPatch = nullptr;
+
+BOOL WINAPI lockedRead(HANDLE file, LPVOID buffer, DWORD size, LPDWORD got, LPOVERLAPPED overlapped) {
+    if (size != 2) return readPatch->original<decltype(&ReadFile)>()(file, buffer, size, got, overlapped);
+    if (got) *got = 0;
+    SetLastError(ERROR_LOCK_VIOLATION);
+    return FALSE;
+}
+
+TEST_F(RemoveDspBin, KeepsAFileWhoseStartIsLocked) {
+    setRegString("Software\\VtxDsp", "FirmwareFiles", "b.bin");
+    const LogTail tail;
+    {
+        ImportPatch read{"KERNEL32.dll", "ReadFile", reinterpret_cast<const void*>(&lockedRead)};
+        ASSERT_TRUE(read.active());
+        readPatch = &read;
+        removeDspBin();
+        readPatch = nullptr;
+    }
+    EXPECT_NE(std::string::npos, tail.added().find("removeDspBin: FirmwareFiles \"b.bin\": " + dir +
+                                                   "b.bin is an executable image or cannot be read"));
+    EXPECT_TRUE(exists(dir + "b.bin"));
 }
 
 TEST_F(RemoveDspBin, DeletesOnlyTheFixedImageWithoutAUsableList) {

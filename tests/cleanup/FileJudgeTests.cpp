@@ -7,6 +7,8 @@
 #include "ScratchKit.h"
 #include "cleanup/FileJudge.h"
 #include "sysutil/Paths.h"
+#include "sysutil/RegistryIO.h"
+#include "sysutil/TextCase.h"
 
 namespace {
 
@@ -108,6 +110,58 @@ TEST(NameGuard, RefusesDeviceNamesAndGivesThePathThePlatformReads) {
     EXPECT_TRUE(file.accepted);
     EXPECT_EQ(dir + "\\KmiSetup.log", file.path);
     EXPECT_EQ("KmiSetup.log", file.name);
+}
+
+const std::string sharedDlls = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+
+void setRegBinary(const std::string& key, const std::string& name, const std::string& bytes) {
+    HKEY handle = nullptr;
+    RegCreateKeyA(HKEY_LOCAL_MACHINE, key.c_str(), &handle);
+    RegSetValueExA(handle, name.c_str(), 0, REG_BINARY,
+                   reinterpret_cast<const BYTE*>(bytes.data()), bytes.size());
+    RegCloseKey(handle);
+}
+
+// A file that others count on in SharedDLLs (under its long or short name,
+// in any case, as a DWORD, binary or text) is released, not deleted; a
+// folder named as a file is refused.
+TEST(FileJudge, ReleasesSharedFilesAndRefusesFolders) {
+    const std::string dir = scratchDir("Vtx Shared Files");
+    for (const char* name : {"mscomctl.ocx", "msvbvm60.dll", "mfc42.dll", "lastuse.dll",
+                             "LongSharedName.ocx", "Mixed Shared.ocx", "own.dll"})
+        writeFile(dir + "\\" + name, "x");
+    CreateDirectoryA((dir + "\\Fonts").c_str(), nullptr);
+    const std::string shortDir = getShortPath(dir);
+    setRegDword(sharedDlls, (dir + "\\mscomctl.ocx").c_str(), 3);
+    setRegBinary(sharedDlls, lowerCase(dir) + "\\MSVBVM60.DLL", std::string("\2\0\0\0", 4));
+    setRegString(sharedDlls, (shortDir + "\\mfc42.dll").c_str(), "2");
+    setRegDword(sharedDlls, (dir + "\\lastuse.dll").c_str(), 1);
+    setRegBinary(sharedDlls, getShortPath(dir + "\\LongSharedName.ocx"), std::string("\1", 1));
+    setRegDword(sharedDlls, (shortDir + "\\Mixed Shared.ocx").c_str(), 4);
+    const char* const lowered = "is counted in SharedDLLs by other products";
+    const struct {
+        const char* name;
+        const char* why;  // nullptr: accepted
+    } rows[] = {
+        {"mscomctl.ocx", lowered}, {"msvbvm60.dll", lowered}, {"mfc42.dll", lowered},
+        {"lastuse.dll", nullptr},  {"LongSharedName.ocx", nullptr}, {"own.dll", nullptr},
+        {"Mixed Shared.ocx", lowered},
+        {"Fonts", "is a folder"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(row.why == nullptr, judgeFile("test: List", dir, row.name).accepted) << row.name;
+        if (row.why == nullptr) continue;
+        EXPECT_NE(std::string::npos, logLines().back().find(row.why)) << logLines().back();
+    }
+    std::string count;
+    regGetString(sharedDlls, shortDir + "\\mfc42.dll", count, HKEY_LOCAL_MACHINE);
+    EXPECT_EQ("1", count);
+    EXPECT_NE(std::string::npos, logText().find(dir + "\\mscomctl.ocx is counted in SharedDLLs by "
+                                                "other products (count 3, lowered by one), not removed"));
+    EXPECT_TRUE(valueExists(sharedDlls, (lowerCase(dir) + "\\MSVBVM60.DLL").c_str()));
+    EXPECT_FALSE(valueExists(sharedDlls, (dir + "\\lastuse.dll").c_str()));
+    EXPECT_FALSE(valueExists(sharedDlls, getShortPath(dir + "\\LongSharedName.ocx").c_str()));
+    deleteKeyTree(sharedDlls);
 }
 
 }  // namespace

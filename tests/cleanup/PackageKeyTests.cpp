@@ -9,10 +9,15 @@
 #include <vector>
 #include "ImportPatch.h"
 #include "ScratchKit.h"
+#include "cleanup/FolderJudges.h"
 #include "cleanup/Guards.h"
+#include "cleanup/Registrations.h"
+#include "cleanup/SharedDlls.h"
 #include "cleanup/GuiComponents.h"
 #include "settings/InstallRecord.h"
 #include "sysutil/Paths.h"
+#include "sysutil/PlatformFolders.h"
+#include "sysutil/RegistryIO.h"
 #include "sysutil/ShellFolders.h"
 #include <shlobj.h>
 
@@ -86,14 +91,18 @@ TEST_F(RegistryDeletions, KeyWithASubKeyLosesItsValuesAndStays) {
     deleteKeyTree("Software\\VtxOrder");
 }
 
-// A LineMon.ini in a drive root, the Windows directory or the user's data is
-// not the package's to follow: the key it names stays, and nothing is
+// A LineMon.ini in a drive root, the Windows directory, the user's data or
+// a folder shared with others is not the package's to follow: the key it names stays, and nothing is
 // deleted in the registry at all.
 TEST_F(RegistryDeletions, LineMonIniOutsideThePackageNamesNoKey) {
     const std::string key = "Software\\VtxLineMonGuard\\Panel";
     const std::string letters = getSpecialFolderPath(CSIDL_PERSONAL) + "\\Letters";
     CreateDirectoryA(letters.c_str(), nullptr);
-    for (const std::string& programDir : {std::string("C:\\"), getWindowsDir(), letters}) {
+    // A folder shared with others (Common Files) may hold another product's
+    // LineMon.ini.
+    const std::string shared = getSpecialFolderPath(CSIDL_PROGRAM_FILES_COMMON) + "\\VtxShared";
+    CreateDirectoryA(shared.c_str(), nullptr);
+    for (const std::string& programDir : {std::string("C:\\"), getWindowsDir(), letters, shared}) {
         setRegString(key, "v", "1");
         setRegString(key + "\\Sub", "v", "1");
         const std::string lineMon = concatPath(programDir, "LineMon.ini");
@@ -109,6 +118,96 @@ TEST_F(RegistryDeletions, LineMonIniOutsideThePackageNamesNoKey) {
             << "program folder " << programDir << ", deletions:" << listed(deletions);
     }
     deleteKeyTree("Software\\VtxLineMonGuard");
+}
+
+// Paths on a server are judged by their text: asking the platform about one
+// that cannot be reached costs a network time-out while the progress window
+// takes no messages.
+std::vector<std::string> networkAsks;
+ImportPatch* shortPathPatch = nullptr;
+ImportPatch* attributesPatch = nullptr;
+
+bool onServer(LPCSTR path) { return path && (path[0] == '\\' || path[0] == '/') && path[1] == path[0]; }
+
+DWORD WINAPI recordShortPath(LPCSTR path, LPSTR shortPath, DWORD size) {
+    if (!onServer(path))
+        return shortPathPatch->original<decltype(&GetShortPathNameA)>()(path, shortPath, size);
+    networkAsks.push_back(path);
+    SetLastError(ERROR_BAD_NETPATH);
+    return 0;
+}
+
+DWORD WINAPI recordAttributes(LPCSTR path) {
+    if (!onServer(path)) return attributesPatch->original<decltype(&GetFileAttributesA)>()(path);
+    networkAsks.push_back(path);
+    SetLastError(ERROR_BAD_NETPATH);
+    return INVALID_FILE_ATTRIBUTES;
+}
+
+TEST(NetworkPaths, AreNeverAskedOfThePlatform) {
+    ImportPatch shortPath{"KERNEL32.dll", "GetShortPathNameA",
+                          reinterpret_cast<const void*>(&recordShortPath)};
+    ImportPatch attributes{"KERNEL32.dll", "GetFileAttributesA",
+                           reinterpret_cast<const void*>(&recordAttributes)};
+    ASSERT_TRUE(shortPath.active() && attributes.active()) << "file imports not found";
+    shortPathPatch = &shortPath;
+    attributesPatch = &attributes;
+    const std::string server = "\\\\vtx-unreachable\\share";
+    const std::string appPaths = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\VtxNet.exe";
+    const std::string entry = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\VtxNet";
+    const std::string run = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    const std::string sharedDlls = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+    setRegString(appPaths, "", server + "\\net.exe");
+    setRegString(appPaths, "Path", server + ";" + server + "\\bin");
+    setRegString(entry, "UninstallString", "\"" + server + "\\setup.exe\" /u");
+    setRegString(entry, "InstallLocation", server);
+    setRegString(entry, "DisplayIcon", server + "\\net.exe,0");
+    setRegString(run, "VtxNetTray", server + "\\tray.exe -x");
+    setRegString(run, "KMICONEXE", server + "\\KmiCon.exe /tray");
+    const std::string dir = scratchDir("Vtx Network");
+    writeFile(dir + "\\own.dll", "x");
+    setRegDword(sharedDlls, (server + "\\own.dll").c_str(), 2);
+    networkAsks.clear();
+    const ProgramDirVerdict verdict = judgeProgramDir("test", dir, "VtxOwn");
+    PackagePlaces places;
+    places.folders = {verdict.standing};
+    EXPECT_FALSE(judgeStartupValue("test", "KMICONEXE", places));
+    EXPECT_EQ("", releaseSharedFile(dir + "\\own.dll"));
+    EXPECT_EQ(std::vector<std::string>(), networkAsks) << "asked:" << listed(networkAsks);
+    shortPathPatch = attributesPatch = nullptr;
+    for (const std::string& key : {appPaths, entry, sharedDlls}) deleteKeyTree(key);
+    for (const char* name : {"VtxNetTray", "KMICONEXE"}) regDeleteValue(run, name, HKEY_LOCAL_MACHINE);
+}
+
+// A junction (as Vista's "Documents and Settings") or a mount point: the
+// platform marks it FILE_ATTRIBUTE_REPARSE_POINT, which Wine never shows.
+std::string junction;
+
+DWORD WINAPI junctionAttributes(LPCSTR path) {
+    const DWORD attributes = attributesPatch->original<decltype(&GetFileAttributesA)>()(path);
+    if (path == nullptr || lstrcmpiA(path, junction.c_str()) != 0) return attributes;
+    return attributes | 0x400;
+}
+
+TEST(ReparsePoints, NoFolderIsEmptiedThroughOne) {
+    ImportPatch attributes{"KERNEL32.dll", "GetFileAttributesA",
+                           reinterpret_cast<const void*>(&junctionAttributes)};
+    ASSERT_TRUE(attributes.active()) << "file imports not found";
+    attributesPatch = &attributes;
+    junction = scratchDir("Vtx Junction");
+    const std::string app = junction + "\\Kelmora\\PM100";
+    CreateDirectoryA((junction + "\\Kelmora").c_str(), nullptr);
+    CreateDirectoryA(app.c_str(), nullptr);
+    writeFile(app + "\\LineMon.ini", "[SystemInfo]\r\n");
+    EXPECT_EQ(FolderScope::nothing, judgeProgramDir("test", app, "VtxOwn").scope);
+    EXPECT_EQ(FolderScope::nothing, judgeProgramDir("test", junction, "VtxOwn").scope);
+    removePackageDir("test", app);
+    EXPECT_TRUE(exists(app + "\\LineMon.ini"));
+    junction = getTempDir() + "VtxJunction";
+    CreateDirectoryA(junction.c_str(), nullptr);
+    CreateDirectoryA((junction + "\\IS1").c_str(), nullptr);
+    EXPECT_FALSE(isPlatformTempFolder(junction + "\\IS1"));
+    attributesPatch = nullptr;
 }
 
 }  // namespace

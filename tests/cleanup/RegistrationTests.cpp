@@ -108,4 +108,38 @@ TEST(UninstallEntryProof, StartsACopyOfTheToolWithTheSameSettings) {
     deleteKeyTree(entry);
 }
 
+// Two makers' kits share the start-up value names: a value is the
+// package's only when its program lies in the package's places or is gone;
+// a program on a network path is never asked of the platform.
+TEST(StartupValues, GoOnlyWhenTheyStartThePackagesProgram) {
+    const std::string dir = scratchDir("Vtx Start Place");
+    const std::string other = scratchDir("Vtx Other Maker");
+    writeFile(dir + "\\KmiCon.exe", "MZ");
+    writeFile(other + "\\KmiCon.exe", "MZ");
+    writeFile(other + "\\KmiInst.exe", "MZ");
+    PackagePlaces places;
+    places.folders = {folderStanding(dir)};
+    places.files = {other + "\\KmiInst.exe"};
+    const struct {
+        std::string command;
+        bool goes;
+    } rows[] = {
+        {"\"" + dir + "\\KmiCon.exe\" /tray", true},
+        {getShortPath(dir) + "\\KMICON.EXE", true},
+        {other + "\\KmiInst.exe /restart", true},
+        {other + "\\Gone.exe", true},
+        {other + "\\KmiCon.exe", false},
+        {"\\\\vtx-unreachable\\share\\KmiCon.exe /tray", false},
+        {"KmiCon.exe", false},
+    };
+    for (const auto& row : rows) {
+        setRegString(startupKey, "KMICONEXE", row.command);
+        EXPECT_EQ(row.goes, judgeStartupValue("test", "KMICONEXE", places)) << row.command;
+    }
+    EXPECT_EQ("Vantix->test: start-up value KMICONEXE starts KmiCon.exe, which is not the "
+              "package's, not deleted", logLines().back());
+    regDeleteValue(startupKey, "KMICONEXE", HKEY_LOCAL_MACHINE);
+    EXPECT_FALSE(judgeStartupValue("test", "KMICONEXE", places));
+}
+
 }  // namespace

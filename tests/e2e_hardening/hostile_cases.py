@@ -41,6 +41,7 @@ class Case:
     kept: Sequence[str] = ()          # paths that must still exist at the end
     gone: Sequence[str] = ()          # paths that must be gone at the end
     allowed: Sequence[str] = ()       # others' files the run may take away
+    allowed_values: Sequence[tuple] = ()  # others' values (key, name) it may change
     # Keys the snapshot leaves out (HKLM\Software\Classes) whose subtrees
     # must come out of the run unchanged.
     watched: Sequence[str] = ()
@@ -201,8 +202,11 @@ EMPTY_NAMES = [
           "registry": {UNINSTALL_KEY: {"SharedValue": "keep"}}},
          logged=[refused_dir("{common_programs}"), refused_key(UNINSTALL_KEY[5:])],
          kept=[r"{common_programs}\Root Shortcut.lnk"],
-         check=lambda run: run.left_only_below("group_dir", "program_dir", "cpl_registry_key",
-                                               "uninstall_entry")),
+         # The companions' start-up values start programs in the program
+         # folder the next row keeps: nothing shows they are the package's.
+         check=lambda run: [p for p in run.left_only_below(
+             "group_dir", "program_dir", "cpl_registry_key", "uninstall_entry")
+             if "CurrentVersion\\Run : " not in p]),
     Case("brdsetup.ini", "ProgramFilesDir missing: program directory = drive root",
          {"brdsetup": {"SystemInfo": {"ProgramFilesDir": None}},
           "extra_files": {r"C:\IO.SYS": "root file", r"C:\mdmpack\keep.txt": "not the package's\r\n",
@@ -473,7 +477,8 @@ def ownership(orig_tmp_dir: str, language_dll: str, protected=()) -> List[Case]:
               "extra_files": {orig_tmp_dir + r"\hires.bmp": OTHER}},
              logged=[orig_refused(orig_tmp_dir)],
              kept=[orig_tmp_dir + "\\" + language_dll, orig_tmp_dir + r"\hires.bmp"]),
-        # Its LineMon.ini, the package's, names the vendor's key (next row).
+        # Its LineMon.ini names the vendor's key (next row), but a LineMon.ini
+        # is read only from a folder that is the package's as a whole.
         Case("brdsetup.ini", "ProgramFilesDir inside Common Files",
              {"brdsetup": {"SystemInfo": {"ProgramFilesDir": COMMON_SYSTEM[3:]}},
               "extra_files": {COMMON_SYSTEM + r"\LineMon.ini": LINEMON.format("Kelmora"),
@@ -481,9 +486,10 @@ def ownership(orig_tmp_dir: str, language_dll: str, protected=()) -> List[Case]:
              logged=[shared_dir(COMMON_SYSTEM, "lies in Common Files")],
              kept=[COMMON_SYSTEM + r"\shared.dll"], gone=[COMMON_SYSTEM + r"\LineMon.ini"],
              allowed=[COMMON_SYSTEM + r"\LineMon.ini"]),
-        Case("LineMon.ini", "RegistryKey naming the vendor's key alone",
+        Case("LineMon.ini", "RegistryKey naming the vendor's key, in a shared folder",
              {"registry": {OTHER_PRODUCT: {"Keep": "1"}}},
-             logged=[walked_refused(r"Software\Kelmora")], check=vendor_kept),
+             check=lambda run: vendor_kept(run) + ([] if walked_refused(r"Software\Kelmora")
+                                                   not in run.log_text else ["LineMon.ini read"])),
         Case("registry", "FirmwareFiles naming a driver" + with_protected,
              {"package_values": {"FirmwareFiles": ",".join(firmware)},
               "extra_files": {r"{driver}\usbhub.sys": MZ,
@@ -515,8 +521,8 @@ SHARED = [
          {"package_values": {"OrigTmpDir": "C:\\", "languageDll": "IO.SYS"},
           "extra_files": {r"C:\IO.SYS": OTHER, r"C:\lores.bmp": OTHER}},
          logged=[orig_refused("C:\\")], kept=[r"C:\IO.SYS", r"C:\lores.bmp"]),
-    # Its LineMon.ini names a key below InstallShield (next row); KMICONEXE
-    # starts the package's companion from there.
+    # Its LineMon.ini names a key below InstallShield (next row), not read in
+    # a shared folder; KMICONEXE starts the package's companion from there.
     Case("brdsetup.ini", "ProgramFilesDir the browser's folder (App Paths)",
          {"brdsetup": {"SystemInfo": {"ProgramFilesDir": BROWSER[3:]}},
           "extra_files": {BROWSER + r"\LineMon.ini": LINEMON.format(r"InstallShield\Kelmora"),
@@ -538,10 +544,10 @@ SHARED = [
           "extra_files": {OTHER_APP + r"\Pathmark 100 Help.lnk": LNK}},
          check=lambda run: run.logged_start(f'{GUI}: ProductName group "') +
          ([] if run.exists(OTHER_APP + r"\Pathmark 100 Help.lnk") else ["removed: the shortcut"])),
-    Case("LineMon.ini", "RegistryKey below the InstallShield root",
+    Case("LineMon.ini", "RegistryKey below the InstallShield root, in a shared folder",
          {"registry": {r"HKLM\Software\InstallShield\Kelmora\Other": {"Keep": "1"}}},
-         logged=[not_deleted(CPL, r"Software\InstallShield\Kelmora")],
-         check=lambda run: run.key_kept(r"HKLM\Software\InstallShield\Kelmora\Other")),
+         check=lambda run: run.key_kept(r"HKLM\Software\InstallShield\Kelmora\Other") +
+         ([] if r"InstallShield\Kelmora" not in run.log_text else ["LineMon.ini read"])),
 ]
 
 # ------------------------------------------------------------ names that are the platform's
@@ -640,6 +646,78 @@ FOREIGN = [
          check=lambda run: run.key_kept(OTHER_APP_KEY) + run.not_scheduled("OtherSetup")),
 ]
 
+# ------------------------------------------------------------ proof of the package's
+
+SHARED_DLLS = r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\SharedDLLs"
+OTHER_TOOL_ENTRY = UNINSTALL_KEY + r"\Other Tool"
+
+
+def shared_counts(run):
+    """A count above 1 lowered by one, a count of 1 gone with its file."""
+    registry = run.prefix.registry()
+    counts = {name.lower(): value for name, value in registry.values(SHARED_DLLS).items()}
+    found = [] if counts.get(r"c:\windows\vtxshared.ocx") == 2 else [f"SharedDLLs counts {counts}"]
+    return found + ([] if r"c:\windows\vtxlast.ocx" not in counts else ["count of 1 kept"])
+
+
+# A shared runtime and a folder in RemoveFromWinDir; another maker's
+# programs in the start-up values of the same kit; another product's
+# uninstall entry in LineMon.ini.
+PROOF_NAMES = [
+    Case("VTX.INI", "RemoveFromWinDir naming a counted runtime and a folder",
+         {"vtx_ini": {"SystemInfo": {"RemoveFromWinDir":
+                                     "PM100Usb.ini,KmiSetup.log,vtxshared.ocx,vtxlast.ocx,Fonts"}},
+          "extra_files": {r"{windows}\vtxshared.ocx": MZ, r"{windows}\vtxlast.ocx": MZ,
+                          r"{windows}\Fonts\vtxsentinel.fon": OTHER},
+          "registry": {SHARED_DLLS: {r"C:\WINDOWS\VTXSHARED.OCX": Dword(3),
+                                     r"c:\windows\vtxlast.ocx": Dword(1)}}},
+         logged=[r'vtxRemoveDevice: RemoveFromWinDir "vtxshared.ocx": {windows}\vtxshared.ocx is '
+                 "counted in SharedDLLs by other products (count 3, lowered by one), not removed",
+                 r'vtxRemoveDevice: RemoveFromWinDir "Fonts": {windows}\Fonts is a folder, '
+                 "not removed"],
+         kept=[r"{windows}\vtxshared.ocx", r"{windows}\Fonts\vtxsentinel.fon"],
+         gone=[r"{windows}\vtxlast.ocx", r"{windows}\PM100Usb.ini"],
+         allowed=[r"{windows}\vtxlast.ocx"], check=shared_counts,
+         allowed_values=[(SHARED_DLLS, r"C:\WINDOWS\VTXSHARED.OCX"),
+                         (SHARED_DLLS, r"c:\windows\vtxlast.ocx")]),
+    Case("registry", "KMICONEXE and KMISETUP starting another maker's programs",
+         {"registry": {RUN_KEY: {"KMICONEXE": OTHER_APP + r"\KmiCon.exe",
+                                 "KMISETUP": OTHER_APP + r"\KmiInst.exe /restart"}},
+          "extra_files": {OTHER_APP + r"\KmiCon.exe": MZ, OTHER_APP + r"\KmiInst.exe": MZ}},
+         logged=[f"{GUI}: start-up value KMICONEXE starts {OTHER_APP}\\KmiCon.exe, which is not "
+                 "the package's, not deleted"],
+         kept=[OTHER_APP + r"\KmiCon.exe"],
+         check=lambda run: [] if set(run.prefix.registry().values(RUN_KEY)) >=
+         {"KMICONEXE", "KMISETUP"} else ["start-up value gone"]),
+    Case("LineMon.ini", "RegistryKey naming another product's uninstall entry",
+         {"inis": {"LineMon.ini": {"SystemInfo": {"RegistryKey": OTHER_TOOL_ENTRY[5:][9:]}}},
+          "registry": {OTHER_TOOL_ENTRY: {"UninstallString": OTHER_APP + r"\tool.exe /u"}}},
+         logged=[f'{CPL}: RegistryKey "Software\\{OTHER_TOOL_ENTRY[14:]}": uninstall entry '
+                 "points into neither the program folder nor the tool's, not deleted"],
+         check=lambda run: run.key_kept(OTHER_TOOL_ENTRY)),
+]
+
+NO_PROOF_DIR = r"C:\Program Files\Old Vendor\Old App"
+
+# The tool started from the drive's root (a CD's): the root is no folder of
+# the package's, so the package's own uninstall entry, pointing there,
+# stays.
+TOOL_AT_ROOT = Case("layout", "the tool started from the drive's root",
+                    {"renames": {r"C:\PM100Remove": "C:\\"}},
+                    logged=[f'{GUI}: ProductName "Pathmark 100 ADSL Router": uninstall entry '
+                            "points into neither the program folder nor the tool's, not deleted"],
+                    check=lambda run: run.key_kept(UNINSTALL_KEY + r"\Pathmark 100 ADSL Router"))
+
+# A program folder another product's setup made, holding nothing the
+# package's setup wrote.
+NO_PROOF = Case("brdsetup.ini", "ProgramFilesDir a folder without the package's proof",
+                {"brdsetup": {"SystemInfo": {"ProgramFilesDir": NO_PROOF_DIR[3:]}},
+                 "extra_files": {NO_PROOF_DIR + r"\oldapp.exe": MZ,
+                                 NO_PROOF_DIR + r"\Readme.txt": OTHER}},
+                logged=[shared_dir(NO_PROOF_DIR, "holds neither LineMon.ini nor a program a "
+                                                 "companion's start-up value starts")],
+                kept=[NO_PROOF_DIR + r"\oldapp.exe", NO_PROOF_DIR + r"\Readme.txt"])
+
 GROUPS = [
     Group("escapes", "winxp", ESCAPES),
     Group("values", "win98", VALUES),
@@ -663,6 +741,8 @@ GROUPS = [
     Group("platform98", "win98", platform_files(False, r"{personal}\Letters")),
     Group("platformxp", "winxp", platform_files(True, r"{appdata}\Microsoft\Protect\S-1-5-21-7")
           + [DEVICE_DIALUP]),
-    Group("foreign98", "win98", FOREIGN),
-    Group("foreignxp", "winxp", FOREIGN),
+    Group("foreign98", "win98", FOREIGN + [NO_PROOF]),
+    Group("foreignxp", "winxp", FOREIGN + [NO_PROOF]),
+    Group("proof98", "win98", PROOF_NAMES + [TOOL_AT_ROOT]),
+    Group("proofxp", "winxp", PROOF_NAMES + [TOOL_AT_ROOT]),
 ]

@@ -110,6 +110,8 @@ class HostileRun:
         self.places = {name: getattr(package, f"{name}_dir", None) or getattr(package, name, None)
                        or folders[name] for name in PLACES}
         self.footprint = Footprint(package, [self.path(p) for c in group.cases for p in c.allowed])
+        self.footprint.values |= {(vtxkit.registry.normalize_key(k).lower(), n.lower())
+                                  for c in group.cases for k, n in c.allowed_values}
         self.watched = [key for case in group.cases for key in case.watched]
         self.extra_env = {}
         if group.protected:
@@ -430,6 +432,14 @@ def test_hostile_foreign98():
 
 def test_hostile_foreignxp():
     run_group("foreignxp")
+
+
+def test_hostile_proof98():
+    run_group("proof98")
+
+
+def test_hostile_proofxp():
+    run_group("proofxp")
 
 
 if __name__ == "__main__":

@@ -44,7 +44,12 @@ MISTAKE = "NoSettingNamesMe.sys"
 PLATFORM_VALUES = {"ProgramFilesDir", "CommonFilesDir", "ProfileImagePath", "ProfilesDirectory",
                    "AllUsersProfile", "DefaultUserProfile", "ProgramData", "Public", "Path", "",
                    "InstallLocation", "UninstallString", "DisplayIcon",
-                   "KMICONEXE", "LINEMONEXE", "LINEWATCHEXE"}
+                   "KMICONEXE", "LINEMONEXE", "LINEWATCHEXE", "KMISETUP",
+                   "ProgramW6432Dir", "CommonW6432Dir"}
+# Every start-up value is read (another product's may start a program in the
+# program folder).
+STARTUP_KEYS = [r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Run",
+                r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\RunServices"]
 
 
 # ---------------------------------------------------------------- the contract
@@ -162,6 +167,7 @@ def check_tool_ini_reads(relay) -> None:
 def check_package_values(relay, prefix, package_key: dict) -> None:
     listed = readme.package_values()
     read = {args[1] for args in calls_of(relay, "RegQueryValueExA")} - PLATFORM_VALUES
+    read -= {name for key in STARTUP_KEYS for name in prefix.registry().values(key)}
     assert read == set(listed), f"package values read {read}, README lists {set(listed)}"
     reported = [line.message or line.logger for line in read_log(prefix)]
     for name, cost in listed.items():

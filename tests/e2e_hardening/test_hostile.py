@@ -105,7 +105,8 @@ class HostileRun:
             else folders["system"]
         options = placed_files(merged_options(group.cases), before_install)
         options = apply_transforms(self.prefix, options)
-        self.package = vtxkit.Package(self.prefix, **options).install()
+        # The table watches what the run leaves, not its pauses.
+        self.package = vtxkit.Package(self.prefix, short_pauses=True, **options).install()
         package = self.package
         self.places = {name: getattr(package, f"{name}_dir", None) or getattr(package, name, None)
                        or folders[name] for name in PLACES}

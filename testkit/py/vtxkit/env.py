@@ -43,6 +43,7 @@ def kit_file(name: str) -> Path:
         "winpaths": "testkit/apps/winpaths.exe",
         "regkeys": "testkit/apps/regkeys.exe",
         "regdump": "testkit/apps/regdump.exe",
+        "shortpauses": "testkit/shortpauses/vtxremove.exe",
     }
     path = build_dir() / files[name]
     if not path.exists():

@@ -163,9 +163,10 @@ def by_file(faults: Sequence[Fault]) -> List[Fault]:
 
 # ------------------------------------------------------------ scratch tree
 
-# What an end-to-end test may start besides the tool.
-KIT_PROGRAMS = ("vtxdriver", "fakeapp", "holdfile", "winpaths", "regkeys", "regdump",
-                "kitprobe", "scenario")
+# What an end-to-end test may start besides the shipped tool: its test build
+# with short pauses (Package(short_pauses=True)) and the kit's programs.
+KIT_PROGRAMS = ("vtxremove_shortpauses", "vtxdriver", "fakeapp", "holdfile", "winpaths",
+                "regkeys", "regdump", "kitprobe", "scenario")
 
 
 class Scratch:
@@ -230,8 +231,8 @@ class Scratch:
 
     def test_programs(self, selection: Sequence[str]) -> List[str]:
         """The build targets the selected tests run: every program of the
-        build tree named in their commands, and the tool and the kit's
-        programs when an end-to-end test (one that names no program of the
+        build tree named in their commands, and the tool (both builds) and
+        the kit's programs when an end-to-end test (one that names no program of the
         build tree: a Python one) is among them. A selection of unit tests
         alone does not relink the tool."""
         done = subprocess.run(["ctest", "--test-dir", str(self.build), "--show-only=json-v1",

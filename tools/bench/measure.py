@@ -28,9 +28,15 @@ def main() -> int:
         package = _time("package install (the sample)", lambda: Package(prefix).install())
         key = package.package_key
         _time("reg_value (reg query)", lambda: prefix.reg_value(key, "vci"))
-        _time("read_key (reg export, one key)", lambda: prefix.read_key(key))
-        _time("registry (live, without Classes)", prefix.registry)
+        _time("read_key (regdump.exe, one key)", lambda: prefix.read_key(key))
+        _time("read_key (reg export, one key)", lambda: prefix.exported_keys([key]))
+        whole = _time("registry (regdump.exe, no Classes)", prefix.registry)
+        tops = [rf"HKLM\Software\{name}" for name in whole.subkeys(r"HKLM\Software")]
+        _time("the same by reg.exe (as before)",
+              lambda: (prefix.wine(["reg", "query", r"HKLM\Software"]),
+                       prefix.exported_keys(tops + [r"HKLM\System", "HKCU"])))
         _time("snapshot (files + live registry)", lambda: Snapshot.take(prefix))
+        _time("snapshot right after (read once)", lambda: Snapshot.take(prefix))
         if scenario.exists():
             _time("driver run (scenario, 3 boxes)",
                   lambda: run_driver(prefix, scenario, "--pause", "0", answers=["yes"]))

@@ -42,11 +42,12 @@ laying out, others first: a folder or key counts when laying out made it
 value put into a key that was there counts alone. All paths are Windows
 paths."""
 import shutil
+import time
 from dataclasses import dataclass, field
 from pathlib import Path, PureWindowsPath
 from typing import Dict, List, Optional, Tuple
 
-from . import env, kmi
+from . import budget, env, kmi
 from .description import Items, PackageDescription, Placeholders, lookup, rename
 from .inifile import ini_text, join, merge_ini, merge_values
 from .registry import DELETE, normalize_key
@@ -416,7 +417,10 @@ class Package:
 
     def run_tool(self, answers=(), **options):
         """start_tool, then wait for the end; returns the transcript."""
-        return self.start_tool(answers, **options).wait()
+        started = time.monotonic()
+        transcript = self.start_tool(answers, **options).wait()
+        budget.spent_tool(time.monotonic() - started, transcript, self.short_pauses)
+        return transcript
 
     # ------------------------------------------------------------ checks
     def _exists(self, win_path: str) -> bool:

@@ -15,7 +15,7 @@ from pathlib import Path, PureWindowsPath
 from concurrent.futures import ThreadPoolExecutor
 from typing import Callable, Dict, Iterable, List, Optional, Sequence, Set, Tuple
 
-from . import env, layout_inf, session
+from . import budget, env, layout_inf, session
 from .registry import (Registry, normalize_key, parse_dump, parse_export, parse_hive,
                        reg_file_text)
 
@@ -59,6 +59,11 @@ class Prefix:
             raise WineError("no X display: set DISPLAY (scripts/test starts one)")
         if name is None:
             name = session.next_prefix_name()
+        with budget.spend("prefix"):
+            return cls._fresh(version, name)
+
+    @classmethod
+    def _fresh(cls, version: str, name: str) -> "Prefix":
         cmd = [str(env.winerun()), "--prepare", name]
         done = subprocess.run(cmd, env=_winerun_env(), capture_output=True, text=True)
         if done.returncode != 0:
@@ -98,8 +103,9 @@ class Prefix:
     def restart(self) -> None:
         """Like a restart of Windows: every program ends, then the prefix
         boots and performs wininit.ini and the pending renames."""
-        self.stop()
-        self.boot()
+        with budget.spend("restarts"):
+            self.stop()
+            self.boot()
 
     def remove(self) -> None:
         self.stop()
@@ -245,6 +251,10 @@ class Prefix:
     def reg_import(self, content) -> None:
         """Imports registry content: a dict as for reg_file_text, or the
         text of a .reg file."""
+        with budget.spend("registry"):
+            self._reg_import(content)
+
+    def _reg_import(self, content) -> None:
         text = content if isinstance(content, str) else reg_file_text(content)
         with tempfile.NamedTemporaryFile("wb", suffix=".reg", delete=False,
                                          dir=self.path) as handle:
@@ -280,7 +290,9 @@ class Prefix:
         """The same read through reg.exe (one `reg export` per key, up to
         `parallel` side by side): the reading regdump.exe is checked against."""
         registry = Registry()
-        for read in self._reg_each(keys, _export, parallel).values():
+        with budget.spend("registry"):
+            exported = self._reg_each(keys, _export, parallel)
+        for read in exported.values():
             if read is not None:
                 registry.merge(read)
         return registry
@@ -288,6 +300,10 @@ class Prefix:
     def _dump(self, keys: Sequence[str], skip: Sequence[str] = ()) -> Dict[str, object]:
         """{key: its Registry, or None when it does not exist}: regdump.exe
         reads what is pending, in rounds; what keeps failing raises WineError."""
+        with budget.spend("registry"):
+            return self._dump_rounds(keys, skip)
+
+    def _dump_rounds(self, keys: Sequence[str], skip: Sequence[str]) -> Dict[str, object]:
         self.boot()
         answers: Dict[str, object] = {}
         pending, failures = list(dict.fromkeys(k.rstrip("\\") for k in keys)), {}
@@ -312,7 +328,10 @@ class Prefix:
         """Which of the keys exist now, as normalised lower-case names (one
         run of the kit's regkeys.exe); what it cannot tell is asked again,
         then raises WineError."""
-        keys = sorted(set(keys))
+        with budget.spend("registry"):
+            return self._existing_keys(sorted(set(keys)))
+
+    def _existing_keys(self, keys: List[str]) -> Set[str]:
         for _ in range(READ_TRIES if keys else 0):
             done = self.run(env.kit_file("regkeys"), *keys)
             answers = done.stdout.split()

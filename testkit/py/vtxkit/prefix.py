@@ -6,6 +6,8 @@ Wine "boots" a prefix whenever its wineserver starts: it then performs the
 entries of wininit.ini and the pending file renames, as Windows does at a
 restart. The prefix therefore keeps one server running from boot() until
 stop(); restart() is stop() followed by boot()."""
+import fcntl
+import json
 import os
 import re
 import shutil
@@ -41,6 +43,7 @@ class Prefix:
         self.version = version
         self._server_up = False
         self._folders: Optional[Dict[str, str]] = None
+        self._template_folders: Optional[Tuple[int, Dict[str, str]]] = None
         # Read once, use twice: the last snapshot, with the count of program
         # starts it was read at (see _note_start and registry()).
         self._starts = 0
@@ -64,15 +67,12 @@ class Prefix:
 
     @classmethod
     def _fresh(cls, version: str, name: str) -> "Prefix":
-        cmd = [str(env.winerun()), "--prepare", name]
-        done = subprocess.run(cmd, env=_winerun_env(), capture_output=True, text=True)
-        if done.returncode != 0:
-            raise WineError(f"winerun --prepare {name} failed (exit {done.returncode}): "
-                            f"{done.stderr.strip() or 'no message'}")
-        prefix = cls(Path(done.stdout.strip().splitlines()[-1]), version)
+        template = version_template(version)
+        prefix = cls(_prepare(name, template), version)
         _created.append(prefix)
         prefix.boot()
-        prefix.set_version(version)
+        prefix._template_folders = (prefix._starts,
+                                    json.loads((template / FOLDERS_FILE).read_text()))
         return prefix
 
     def boot(self) -> None:
@@ -225,7 +225,12 @@ class Prefix:
         """The folders that programs see here, as Windows paths: windows,
         system, temp, programs, common_programs, desktop, common_desktop,
         program_files, personal, appdata (asked of the prefix once per
-        version)."""
+        version, at the first use). The version template's answers stand
+        for a fresh prefix until a program runs in it (a registry import
+        may move the folders)."""
+        fresh = self._template_folders
+        if self._folders is None and fresh is not None and fresh[0] == self._starts:
+            self._folders = dict(fresh[1])
         if self._folders is None:
             out = self.run(env.kit_file("winpaths")).stdout
             self._folders = dict(line.split("=", 1) for line in out.splitlines() if "=" in line)
@@ -511,6 +516,62 @@ def _resolve_case(base: Path, parts: Sequence[str]) -> Path:
                     break
         current = candidate
     return current
+
+
+# ------------------------------------------------------------ version templates
+
+# What every test lays out anyway is made once per Windows version: a copy of
+# winerun's template with the version set, the version's LAYOUT*.INF files
+# and the answers of winpaths.exe (in FOLDERS_FILE), kept in
+# <wine root>/versions/<version> and copied for each test. Its stamp names
+# what it was made from; when that changes it is made again.
+FOLDERS_FILE = ".vtx-folders.json"
+_STAMP = ".vtx-version-ready"
+
+
+def _template_stamp() -> str:
+    base = env.wine_root() / "template" / ".ready"
+    made_from = [base, Path(layout_inf.__file__), Path(__file__), env.kit_file("winpaths"),
+                 env.winerun()]
+    return json.dumps([p.stat().st_mtime_ns if p.exists() else 0 for p in made_from])
+
+
+def version_template(version: str) -> Path:
+    """The prefix folder of the version's template, made under a file lock
+    the first time (and whenever what it is made from changed)."""
+    root = env.wine_root()
+    folder = root / "versions" / version
+    folder.parent.mkdir(parents=True, exist_ok=True)
+    with open(root / f"version-{version}.lock", "w") as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        stamp = folder / _STAMP
+        if stamp.exists() and stamp.read_text() == _template_stamp():
+            return folder
+        building = _prepare(f"_version-{version}")  # winerun makes its template first
+        prefix = Prefix(building, version)
+        try:
+            prefix.boot()
+            prefix.set_version(version)
+            (building / FOLDERS_FILE).write_text(json.dumps(prefix.folders()))
+        finally:
+            prefix.stop()
+        shutil.rmtree(folder, ignore_errors=True)
+        os.rename(building, folder)
+        stamp.write_text(_template_stamp())
+    return folder
+
+
+def _prepare(name: str, template: Optional[Path] = None) -> Path:
+    """winerun --prepare: a fresh copy of winerun's template (or of a
+    version template) named name; its path."""
+    cmd = [str(env.winerun()), "--prepare", name]
+    if template is not None:
+        cmd += ["--from", str(template)]
+    done = subprocess.run(cmd, env=_winerun_env(), capture_output=True, text=True)
+    if done.returncode != 0:
+        raise WineError(f"winerun --prepare {name} failed (exit {done.returncode}): "
+                        f"{done.stderr.strip() or 'no message'}")
+    return Path(done.stdout.strip().splitlines()[-1])
 
 
 def _winerun_env() -> dict:

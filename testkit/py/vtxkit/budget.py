@@ -1,6 +1,6 @@
 """Where the suite's seconds go. While a test runs, the kit adds up the time of
 its own steps by kind; the pytest plugin writes the sums of each test to
-build/Testing/budget/<test>.json, and `scripts/bench --budget` adds them up
+build/Testing/budget/<test>.json, and `scripts/bench --loop` adds them up
 over the last run, beside the unit tests' seconds from ctest's log.
 
     prefix     fresh prefixes: copy, boot, version, layout files
@@ -15,7 +15,6 @@ over the last run, beside the unit tests' seconds from ctest's log.
 A step inside another step counts for the outer one only."""
 import json
 import re
-import sys
 import time
 from contextlib import contextmanager
 from pathlib import Path
@@ -117,6 +116,3 @@ def main(argv: List[str]) -> int:
           f"{sum(seconds.values()):.0f} test-seconds)")
     return 0
 
-
-if __name__ == "__main__":
-    sys.exit(main(sys.argv[1:]))

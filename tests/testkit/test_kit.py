@@ -334,17 +334,17 @@ def test_registry_reads_agree():
     values = {"": "default", "quote": 'a "b" \\ c', "num": vtxkit.Dword(0xFFFFFFFE),
               "multi": vtxkit.MultiSz(["x", "", "y"]), "exp": vtxkit.ExpandSz(r"%TEMP%\k"),
               "bin": vtxkit.Binary(b"\x00\x01"), "ctl": "a\tb", "long": "z" * 600}
-    odd = {"none": vtxkit.RawValue(0, b"\x01\x02"), "unended": vtxkit.RawValue(1, "ab".encode("utf-16-le")),
-           "odd length": vtxkit.RawValue(1, b"a\x00b"), "inner nul": vtxkit.RawValue(1, "a\0b\0".encode("utf-16-le")),
-           "qword": vtxkit.RawValue(11, bytes(range(8))), "big endian": vtxkit.RawValue(5, b"\0\0\0\x07"),
-           "unknown type": vtxkit.RawValue(0x1234, b"z"), "empty bin": vtxkit.Binary(b""),
-           "empty multi": vtxkit.MultiSz([]), "Grüße = \"€\"": "Straße €", "empty sz": vtxkit.RawValue(1, b""),
-           "nul ends": vtxkit.RawValue(7, "a\0\0\0".encode("utf-16-le")),
-           "multi unended": vtxkit.RawValue(7, "a\0b".encode("utf-16-le"))}
+    raw, utf16 = vtxkit.RawValue, lambda text: text.encode("utf-16-le")
+    odd = {"none": raw(0, b"\x01\x02"), "unended": raw(1, utf16("ab")),
+           "odd length": raw(1, b"a\x00b"), "inner nul": raw(1, utf16("a\0b\0")),
+           "qword": raw(11, bytes(range(8))), "big endian": raw(5, b"\0\0\0\x07"),
+           "unknown type": raw(0x1234, b"z"), "empty bin": vtxkit.Binary(b""),
+           "empty multi": vtxkit.MultiSz([]), "Grüße = \"€\"": "Straße €",
+           "empty sz": raw(1, b""),
+           "nul ends": raw(7, utf16("a\0\0\0")), "multi unended": raw(7, utf16("a\0b"))}
     # DWORDs of another size than 4: reg.exe shows 4 bytes (one of them not
     # stored); regdump.exe reads the bytes stored, as the hive files hold them.
-    sized = {"short dword": vtxkit.RawValue(4, b"\x01\x02\x03"),
-             "long dword": vtxkit.RawValue(4, b"\x01\x02\x03\x04\x05")}
+    sized = {"short dword": raw(4, b"\x01\x02\x03"), "long dword": raw(4, b"\x01\x02\x03\x04\x05")}
     odd_key = r"HKLM\Software\KitOdd"
     prefix.reg_import({key: values, key + r"\Sub": {"v": "1"}, odd_key: {**odd, **sized},
                        odd_key + r"\Ä b\c": {}})

@@ -31,8 +31,9 @@ def cleanup_lines(package):
 
 def full_removal(version, prefix=None, renames=None):
     prefix = prefix or vtxkit.Prefix.fresh(version)
+    # What the removal leaves is watched here; its pauses in test_run.py.
     package = vtxkit.Package(prefix, extra_files=rm.decoys(prefix), renames=renames,
-                                    brdsetup=rm.driver_dir_only_for(version)).install()
+                             short_pauses=True, brdsetup=rm.driver_dir_only_for(version)).install()
     assert package.missing_footprint() == []
     shorts = rm.short_paths(prefix, rm.schedule_candidates(package))
     removal = rm.remove(package)
@@ -169,7 +170,7 @@ def tool_in_program_folder(version):
     prefix = vtxkit.Prefix.fresh(version)
     program_dir = r"C:\Program Files\Kelmora\PM100"
     companion = join(program_dir, "KmiCon.exe")
-    package = vtxkit.Package(prefix, renames=TOOL_IN_PROGRAM_DIR,
+    package = vtxkit.Package(prefix, renames=TOOL_IN_PROGRAM_DIR, short_pauses=True,
                              brdsetup=rm.driver_dir_only_for(version),
                              registry={join(APP_PATHS, "KmiCon.exe"): {"": companion,
                                                                        "Path": program_dir}}

@@ -105,7 +105,8 @@ class HostileRun:
             else folders["system"]
         options = placed_files(merged_options(group.cases), before_install)
         options = apply_transforms(self.prefix, options)
-        self.package = vtxkit.Package(self.prefix, **options).install()
+        # The table watches what the run leaves, not its pauses.
+        self.package = vtxkit.Package(self.prefix, short_pauses=True, **options).install()
         package = self.package
         self.places = {name: getattr(package, f"{name}_dir", None) or getattr(package, name, None)
                        or folders[name] for name in PLACES}
@@ -139,7 +140,6 @@ class HostileRun:
         self.transcript = self.package.run_tool(answers=["yes", "no"], extra_env=self.extra_env)
         self.seconds = time.monotonic() - started
         self.wininit_after = vtxkit.read_wininit(self.prefix)
-        self.pending_after = vtxkit.pending_deletions(self.prefix)
         self.wininit_bytes_after = self.wininit_bytes()
         self.log_text = vtxkit.read_log_text(self.prefix)
         self.calls = vtxkit.call_kinds(self.package.tool_dir)
@@ -148,6 +148,8 @@ class HostileRun:
         self.common = ended_normally(self.transcript, self.prefix, self.group.logged)
         if self.group.full_removal:
             self.common += [f"left: {item}" for item in self.package.leftovers()]
+        # After the snapshot leftovers() read, the schedule comes from it.
+        self.pending_after = vtxkit.pending_deletions(self.prefix)
         if self.group.schedule:
             self.common += self.schedule_problems(shorts)
         # What was scheduled happens now: the difference shows it.

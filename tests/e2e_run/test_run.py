@@ -203,6 +203,40 @@ def assert_progress_window(transcript, texts=EN):
     assert transcript.of_kind("progress-gone"), "destroyed before the restart question"
 
 
+# The designed pauses as the driver's time stamps show them, with the least
+# each may read as (seconds). Each reading starts at an event recorded before
+# its pause began (or at most a poll late) and ends at one recorded after it.
+# (The 2 s before the clean-up changes nothing in the window, and the
+# clean-up's own work that follows it takes longer under load: no time stamp
+# tells that pause.)
+PAUSES = {"before the devices go": 4.5, "at 100 %": 2.5, "before the restart": 2.5}
+
+
+def pause_readings(transcript, texts=EN):
+    samples = transcript.filled_progress()
+    answers = {e.int("n"): e.time for e in transcript.of_kind("answer")}
+    first = lambda wanted: next(e.time for e in samples if wanted(e))
+    at_100 = first(lambda e: e.get("pos") == "100")
+    readings = {
+        # The starting notice answered, then the 5 s until the status says
+        # the devices go.
+        "before the devices go": first(lambda e: e["status"] == texts[42]) - answers[2],
+        # 100 %, then 3 s until the window goes.
+        "at 100 %": transcript.of_kind("progress-gone")[0].time - at_100}
+    if transcript.boxes[2].answer == "yes":
+        # The restart accepted, then 3 s until the restart request and the end.
+        readings["before the restart"] = transcript.of_kind("exit")[-1].time - answers[3]
+    return readings
+
+
+def assert_designed_pauses(transcript):
+    readings = pause_readings(transcript)
+    print("pauses:", {name: round(seconds, 2) for name, seconds in readings.items()})
+    short = {name: round(seconds, 2) for name, seconds in readings.items()
+             if seconds < PAUSES[name]}
+    assert short == {}, f"pauses shorter than designed: {short}"
+
+
 def assert_log_spine(package, accept_restart):
     recorded = calls(package)
     record = int([c for c in recorded if c.kind == "initialize"][0]["record"], 16)
@@ -245,6 +279,7 @@ def check_full_run(version, accept_restart):
     assert_dialogue(transcript, accept_restart)
     assert_library_calls(package)
     assert_progress_window(transcript)
+    assert_designed_pauses(transcript)
     assert_log_spine(package, accept_restart)
     assert not any(package.prefix.unix(p).exists() for p in listed_paths(package))
     assert package.leftovers() == []

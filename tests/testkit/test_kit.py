@@ -334,9 +334,36 @@ def test_registry_reads_agree():
     values = {"": "default", "quote": 'a "b" \\ c', "num": vtxkit.Dword(0xFFFFFFFE),
               "multi": vtxkit.MultiSz(["x", "", "y"]), "exp": vtxkit.ExpandSz(r"%TEMP%\k"),
               "bin": vtxkit.Binary(b"\x00\x01"), "ctl": "a\tb", "long": "z" * 600}
-    prefix.reg_import({key: values, key + r"\Sub": {"v": "1"}})
+    raw, utf16 = vtxkit.RawValue, lambda text: text.encode("utf-16-le")
+    odd = {"none": raw(0, b"\x01\x02"), "unended": raw(1, utf16("ab")),
+           "odd length": raw(1, b"a\x00b"), "inner nul": raw(1, utf16("a\0b\0")),
+           "qword": raw(11, bytes(range(8))), "big endian": raw(5, b"\0\0\0\x07"),
+           "unknown type": raw(0x1234, b"z"), "empty bin": vtxkit.Binary(b""),
+           "empty multi": vtxkit.MultiSz([]), "Grüße = \"€\"": "Straße €",
+           "empty sz": raw(1, b""),
+           "nul ends": raw(7, utf16("a\0\0\0")), "multi unended": raw(7, utf16("a\0b"))}
+    # DWORDs of another size than 4: reg.exe shows 4 bytes (one of them not
+    # stored); regdump.exe reads the bytes stored, as the hive files hold them.
+    sized = {"short dword": raw(4, b"\x01\x02\x03"), "long dword": raw(4, b"\x01\x02\x03\x04\x05")}
+    odd_key = r"HKLM\Software\KitOdd"
+    prefix.reg_import({key: values, key + r"\Sub": {"v": "1"}, odd_key: {**odd, **sized},
+                       odd_key + r"\Ä b\c": {}})
     live = prefix.read_key(key)
     whole_live = prefix.registry()
+    # regdump.exe reads what reg.exe exports, odd types and names included,
+    # and the whole snapshot as one reg export per key did.
+    odd_live, odd_exported = prefix.read_key(odd_key), prefix.exported_keys([odd_key])
+    assert sorted(odd_live.keys()) == sorted(odd_exported.keys())
+    assert sorted((item for item in odd_live.items() if item[1].name not in sized), key=repr) == \
+        sorted((item for item in odd_exported.items() if item[1].name not in sized), key=repr)
+    assert [odd_live.get(odd_key, name) for name in sized] == [v.data for v in sized.values()]
+    tops = [rf"HKLM\Software\{name}" for name in whole_live.subkeys(r"HKLM\Software")]
+    exported = prefix.exported_keys(tops + [r"HKLM\System", "HKCU"])
+    exported.add_key(r"HKLM\Software")
+    assert sorted(whole_live.keys()) == sorted(exported.keys())
+    mine = vtxkit.registry.normalize_key(odd_key).lower()
+    assert {k: v for k, v in _by_key(whole_live) if k != mine} == \
+        {k: v for k, v in _by_key(exported) if k != mine}
     files = prefix.registry_from_files()
     # The live snapshot sees what the hive files hold. (Wine's own link keys
     # and volatile keys differ between the two; the package has none.)
@@ -355,6 +382,7 @@ def test_registry_reads_agree():
         assert got["exp"] == r"%TEMP%\k" and got["bin"] == b"\x00\x01"
         assert got["ctl"] == "a\tb" and got["long"] == "z" * 600 and got[""] == "default"
     assert files.get(key, "multi") == ["x", "", "y"]
+    assert [files.get(odd_key, name) for name in sized] == [v.data for v in sized.values()]
     assert prefix.reg_value(key, "num") == 0xFFFFFFFE
     assert prefix.reg_value(key, "missing", "none") == "none"
     # A key that is not there reads as nothing; a read that fails is an
@@ -369,6 +397,30 @@ def test_registry_reads_agree():
             raise AssertionError("a failed read passed for a missing key")
         except vtxkit.WineError as error:
             print(error)
+
+
+def _by_key(registry):
+    return ((path.lower(), registry.values(path)) for path in registry.keys())
+
+
+def test_registry_read_once_used_twice():
+    """A snapshot answers the reads after it until a program starts; after
+    any start (a kit run, a program started in the background) the next
+    read is live again."""
+    prefix = vtxkit.Prefix.fresh("winxp")
+    key = r"HKCU\Software\KitOnce"
+    prefix.reg_import({key: {"v": "1"}})
+    snapshot = vtxkit.Snapshot.take(prefix).registry
+    starts = prefix._starts
+    assert prefix.registry() is snapshot and prefix.read_key(key).get(key, "v") == "1"
+    assert prefix._starts == starts, "a read right after a snapshot started a program"
+    for value, change in (
+            ("2", lambda: prefix.reg_import({key: {"v": "2"}})),
+            ("3", lambda: prefix.start("reg", "add", key, "/v", "v", "/d", "3", "/f").wait())):
+        prefix.registry()
+        change()
+        assert prefix.read_key(key).get(key, "v") == value
+        assert prefix.registry().get(key, "v") == value
 
 
 def test_programs_start_in_english_unless_a_test_sets_a_locale():

@@ -42,6 +42,8 @@ def kit_file(name: str) -> Path:
         "holdfile": "testkit/apps/holdfile.exe",
         "winpaths": "testkit/apps/winpaths.exe",
         "regkeys": "testkit/apps/regkeys.exe",
+        "regdump": "testkit/apps/regdump.exe",
+        "shortpauses": "testkit/shortpauses/vtxremove.exe",
     }
     path = build_dir() / files[name]
     if not path.exists():

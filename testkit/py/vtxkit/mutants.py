@@ -152,10 +152,22 @@ def load_faults(directory: Path, names: Sequence[str]) -> List[Fault]:
     if unknown:
         raise FaultError(f"no such fault: {', '.join(unknown)} (see {directory})")
     chosen = names or list(files)
-    return [parse_fault(n, files[n].read_text()) for n in chosen]
+    return by_file([parse_fault(n, files[n].read_text()) for n in chosen])
+
+
+def by_file(faults: Sequence[Fault]) -> List[Fault]:
+    """The faults ordered by the files they change (then by name), so that
+    consecutive runs rebuild the same objects and the cache answers."""
+    return sorted(faults, key=lambda f: (sorted(f.edits), f.name))
 
 
 # ------------------------------------------------------------ scratch tree
+
+# What an end-to-end test may start besides the shipped tool: its test build
+# with short pauses (Package(short_pauses=True)) and the kit's programs.
+KIT_PROGRAMS = ("vtxremove_shortpauses", "vtxdriver", "fakeapp", "holdfile", "winpaths",
+                "regkeys", "regdump", "kitprobe", "scenario")
+
 
 class Scratch:
     """build/mutants/src, a copy of the working tree's files, and its build
@@ -190,8 +202,16 @@ class Scratch:
     def configure(self, like: Path) -> None:
         """Configures the scratch build tree as the build tree `like` is: the
         same toolchain file (the 32-bit one, or the 64-bit test build's) and
-        the same tree of shipped files."""
+        the same tree of shipped files. Compiles go through the compiler
+        cache where the host has one: a fault's file is put back after its
+        run, and rebuilding it is then a cache hit."""
+        launcher = [f"-DCMAKE_{lang}_COMPILER_LAUNCHER=ccache" for lang in ("C", "CXX")] \
+            if _has("ccache") else []
         if (self.build / "CMakeCache.txt").exists():
+            if launcher and "CMAKE_CXX_COMPILER_LAUNCHER" not in \
+                    _cache_values(self.build / "CMakeCache.txt"):
+                subprocess.run(["cmake", *launcher, str(self.build)], check=True,
+                               stdout=subprocess.DEVNULL)
             return
         cache = _cache_values(like / "CMakeCache.txt")
         toolchain = Path(cache.get("CMAKE_TOOLCHAIN_FILE", "toolchain-mingw32.cmake")).name
@@ -199,7 +219,7 @@ class Scratch:
         generator = ["-G", "Ninja"] if _has("ninja") else []
         subprocess.run(["cmake", "-S", str(self.src), "-B", str(self.build), *generator,
                         f"-DCMAKE_TOOLCHAIN_FILE={self.src}/cmake/{toolchain}",
-                        "-DCMAKE_BUILD_TYPE=Release", *options], check=True,
+                        "-DCMAKE_BUILD_TYPE=Release", *options, *launcher], check=True,
                        stdout=subprocess.DEVNULL)
 
     def build_targets(self, targets: Sequence[str] = ()) -> Tuple[bool, str]:
@@ -211,15 +231,17 @@ class Scratch:
 
     def test_programs(self, selection: Sequence[str]) -> List[str]:
         """The build targets the selected tests run: every program of the
-        build tree named in their commands, and the tool itself."""
+        build tree named in their commands, and the tool (both builds) and
+        the kit's programs when an end-to-end test (one that names no program of the
+        build tree: a Python one) is among them. A selection of unit tests
+        alone does not relink the tool."""
         done = subprocess.run(["ctest", "--test-dir", str(self.build), "--show-only=json-v1",
                                *selection], capture_output=True, text=True, check=True)
-        targets = {"vtxremove"}
+        targets = set()
         for test in json.loads(done.stdout).get("tests", []):
-            for argument in test.get("command", []):
-                path = Path(argument)
-                if path.suffix == ".exe" and str(self.build) in argument:
-                    targets.add(path.stem)
+            programs = {Path(a).stem for a in test.get("command", [])
+                        if Path(a).suffix == ".exe" and str(self.build) in a}
+            targets |= programs or {"vtxremove", *KIT_PROGRAMS}
         return sorted(targets)
 
     def count_tests(self, selection: Sequence[str], build: Optional[Path] = None) -> int:

@@ -26,6 +26,10 @@ variant is one argument:
   stub, stub_config: the installer-library stand-in ("normal", "noadmin" or
                   None) and how it answers (kmi.install_stub), unless the
                   description names the maker's own library
+  short_pauses    the tool of the test build whose designed pauses are a
+                  twentieth (build/testkit/shortpauses, never packaged) in
+                  place of build/package's, for tests that do not watch the
+                  pauses; the whole-run tests keep the shipped one
 
 Paths may use the description's placeholders (%WINDOWS%, ...).
 
@@ -38,11 +42,12 @@ laying out, others first: a folder or key counts when laying out made it
 value put into a key that was there counts alone. All paths are Windows
 paths."""
 import shutil
+import time
 from dataclasses import dataclass, field
 from pathlib import Path, PureWindowsPath
 from typing import Dict, List, Optional, Tuple
 
-from . import env, kmi
+from . import budget, env, kmi
 from .description import Items, PackageDescription, Placeholders, lookup, rename
 from .inifile import ini_text, join, merge_ini, merge_values
 from .registry import DELETE, normalize_key
@@ -79,7 +84,8 @@ class Package:
                  vtx_ini: Optional[dict] = None, brdsetup: Optional[dict] = None,
                  inis: Optional[dict] = None, vtx_ini_text=None, brdsetup_text=None,
                  extra_files: Optional[dict] = None, wininit_text: Optional[str] = None,
-                 stub: Optional[str] = "normal", stub_config: Optional[dict] = None):
+                 stub: Optional[str] = "normal", stub_config: Optional[dict] = None,
+                 short_pauses: bool = False):
         self.prefix = prefix
         self._places: Optional[Placeholders] = None
         self._original = description or PackageDescription.read()
@@ -96,6 +102,7 @@ class Package:
         self.extra_files = extra_files or {}
         self.wininit_text = wininit_text
         self.stub, self.stub_config = stub, stub_config or {}
+        self.short_pauses = short_pauses
         self.footprint, self.sentinels = Footprint(), Footprint()
         self.scheduled: List[str] = []
 
@@ -387,6 +394,8 @@ class Package:
             for source in sorted(env.package_dir().iterdir()):
                 if source.is_file():
                     shutil.copyfile(source, tool / source.name)
+        if self.short_pauses:
+            shutil.copyfile(env.kit_file("shortpauses"), tool / "vtxremove.exe")
         if self.description.vtx_ini or self._vtx_ini or self._vtx_ini_text is not None:
             self._put(join(self.tool_dir_win, "VTX.INI"), self.vtx_ini_text())
         self._put(join(self.tool_dir_win, "brdsetup.ini"), self.brdsetup_text())
@@ -408,7 +417,10 @@ class Package:
 
     def run_tool(self, answers=(), **options):
         """start_tool, then wait for the end; returns the transcript."""
-        return self.start_tool(answers, **options).wait()
+        started = time.monotonic()
+        transcript = self.start_tool(answers, **options).wait()
+        budget.spent_tool(time.monotonic() - started, transcript, self.short_pauses)
+        return transcript
 
     # ------------------------------------------------------------ checks
     def _exists(self, win_path: str) -> bool:

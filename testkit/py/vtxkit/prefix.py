@@ -6,6 +6,8 @@ Wine "boots" a prefix whenever its wineserver starts: it then performs the
 entries of wininit.ini and the pending file renames, as Windows does at a
 restart. The prefix therefore keeps one server running from boot() until
 stop(); restart() is stop() followed by boot()."""
+import fcntl
+import json
 import os
 import re
 import shutil
@@ -15,8 +17,9 @@ from pathlib import Path, PureWindowsPath
 from concurrent.futures import ThreadPoolExecutor
 from typing import Callable, Dict, Iterable, List, Optional, Sequence, Set, Tuple
 
-from . import env, fonts, layout_inf, session
-from .registry import Registry, normalize_key, parse_export, parse_hive, reg_file_text
+from . import budget, env, fonts, layout_inf, session
+from .registry import (Registry, normalize_key, parse_dump, parse_export, parse_hive,
+                       reg_file_text)
 
 # Seconds the wineserver stays up with no program running. Long enough for
 # any pause of a test; bounded, so a test that was killed leaves no server
@@ -40,6 +43,12 @@ class Prefix:
         self.version = version
         self._server_up = False
         self._folders: Optional[Dict[str, str]] = None
+        self._template_folders: Optional[Tuple[int, Dict[str, str]]] = None
+        # Read once, use twice: the last snapshot, with the count of program
+        # starts it was read at (see _note_start and registry()).
+        self._starts = 0
+        self._started: List[subprocess.Popen] = []
+        self._last_read: Optional[Tuple[int, bool, Registry]] = None
 
     # ------------------------------------------------------------ life cycle
     @classmethod
@@ -53,15 +62,17 @@ class Prefix:
             raise WineError("no X display: set DISPLAY (scripts/test starts one)")
         if name is None:
             name = session.next_prefix_name()
-        cmd = [str(env.winerun()), "--prepare", name]
-        done = subprocess.run(cmd, env=_winerun_env(), capture_output=True, text=True)
-        if done.returncode != 0:
-            raise WineError(f"winerun --prepare {name} failed (exit {done.returncode}): "
-                            f"{done.stderr.strip() or 'no message'}")
-        prefix = cls(Path(done.stdout.strip().splitlines()[-1]), version)
+        with budget.spend("prefix"):
+            return cls._fresh(version, name)
+
+    @classmethod
+    def _fresh(cls, version: str, name: str) -> "Prefix":
+        template = version_template(version)
+        prefix = cls(_prepare(name, template), version)
         _created.append(prefix)
         prefix.boot()
-        prefix.set_version(version)
+        prefix._template_folders = (prefix._starts,
+                                    json.loads((template / FOLDERS_FILE).read_text()))
         return prefix
 
     def boot(self) -> None:
@@ -77,6 +88,7 @@ class Prefix:
             self.stop()
             subprocess.run(["wineserver", f"-p{SERVER_PERSISTENCE}"], env=self.env(), check=True)
         self._server_up = True
+        self._note_start()
         self.wine(["wineboot", "-r"], timeout=60)
 
     def stop(self) -> None:
@@ -86,12 +98,14 @@ class Prefix:
         subprocess.run(["wineserver", "-k"], env=e, stderr=subprocess.DEVNULL)
         subprocess.run(["wineserver", "-w"], env=e, stderr=subprocess.DEVNULL)
         self._server_up = False
+        self._note_start()
 
     def restart(self) -> None:
         """Like a restart of Windows: every program ends, then the prefix
         boots and performs wininit.ini and the pending renames."""
-        self.stop()
-        self.boot()
+        with budget.spend("restarts"):
+            self.stop()
+            self.boot()
 
     def remove(self) -> None:
         self.stop()
@@ -117,6 +131,7 @@ class Prefix:
              check: bool = True, extra_env: Optional[dict] = None) -> subprocess.CompletedProcess:
         """Runs `wine ARGS...` to its end; output captured as text."""
         self.boot()
+        self._note_start()
         e = self.env()
         e.update(extra_env or {})
         # Output goes to files, not pipes: programs that Wine starts in the
@@ -156,8 +171,22 @@ class Prefix:
         popen.setdefault("stdin", subprocess.DEVNULL)
         popen.setdefault("stdout", subprocess.DEVNULL)
         popen.setdefault("stderr", subprocess.DEVNULL)
-        return subprocess.Popen([env.wine(), self.win(program)] + [str(a) for a in args],
-                                env=e, cwd=unix_cwd, **popen)
+        self._note_start()
+        process = subprocess.Popen([env.wine(), self.win(program)] + [str(a) for a in args],
+                                   env=e, cwd=unix_cwd, **popen)
+        self._started = [p for p in self._started if p.poll() is None] + [process]
+        return process
+
+    def _note_start(self) -> None:
+        """A program starts (or the prefix stops or boots): the registry may
+        change from now on, so the last snapshot no longer stands for it."""
+        self._starts += 1
+        self._last_read = None
+
+    def _unchanged_since(self, starts: int) -> bool:
+        """No program started since the count was `starts`, and every program
+        started in the background has ended."""
+        return starts == self._starts and all(p.poll() is not None for p in self._started)
 
     # ------------------------------------------------------------ paths
     @property
@@ -197,7 +226,12 @@ class Prefix:
         """The folders that programs see here, as Windows paths: windows,
         system, temp, programs, common_programs, desktop, common_desktop,
         program_files, personal, appdata (asked of the prefix once per
-        version)."""
+        version, at the first use). The version template's answers stand
+        for a fresh prefix until a program runs in it (a registry import
+        may move the folders)."""
+        fresh = self._template_folders
+        if self._folders is None and fresh is not None and fresh[0] == self._starts:
+            self._folders = dict(fresh[1])
         if self._folders is None:
             out = self.run(env.kit_file("winpaths")).stdout
             self._folders = dict(line.split("=", 1) for line in out.splitlines() if "=" in line)
@@ -223,6 +257,10 @@ class Prefix:
     def reg_import(self, content) -> None:
         """Imports registry content: a dict as for reg_file_text, or the
         text of a .reg file."""
+        with budget.spend("registry"):
+            self._reg_import(content)
+
+    def _reg_import(self, content) -> None:
         text = content if isinstance(content, str) else reg_file_text(content)
         with tempfile.NamedTemporaryFile("wb", suffix=".reg", delete=False,
                                          dir=self.path) as handle:
@@ -234,27 +272,72 @@ class Prefix:
             os.unlink(name)
 
     def read_key(self, key: str) -> Registry:
-        """A live read of one key with everything below it (reg export).
-        A missing key gives an empty Registry."""
+        """A live read of one key with everything below it. A missing key
+        gives an empty Registry."""
         return self.read_keys([key])
 
     def read_keys(self, keys: Sequence[str], parallel: int = 4) -> Registry:
-        """Live reads of several keys (one reg export each, up to `parallel`
-        side by side), merged into one Registry. A key that does not exist
-        reads as nothing; a read that fails is tried again, and raises
-        WineError when it keeps failing, so that it never passes for a key
-        that is gone."""
+        """Live reads of several keys, merged into one Registry: one run of
+        the kit's regdump.exe, or the last snapshot when it covers the keys
+        and no program ran since (`parallel` is kept for callers; one run
+        reads them all). A key that does not exist reads as nothing; a read
+        that fails is tried again, and raises WineError when it keeps
+        failing, so that it never passes for a key that is gone."""
+        cached = self._fresh_snapshot()
+        if cached is not None and all(_covered(key, cached[0]) for key in keys):
+            return cached[1].part(keys)
         registry = Registry()
-        for read in self._reg_each(keys, _export, parallel).values():
+        for read in self._dump(keys).values():
             if read is not None:
                 registry.merge(read)
         return registry
+
+    def exported_keys(self, keys: Sequence[str], parallel: int = 4) -> Registry:
+        """The same read through reg.exe (one `reg export` per key, up to
+        `parallel` side by side): the reading regdump.exe is checked against."""
+        registry = Registry()
+        with budget.spend("registry"):
+            exported = self._reg_each(keys, _export, parallel)
+        for read in exported.values():
+            if read is not None:
+                registry.merge(read)
+        return registry
+
+    def _dump(self, keys: Sequence[str], skip: Sequence[str] = ()) -> Dict[str, object]:
+        """{key: its Registry, or None when it does not exist}: regdump.exe
+        reads what is pending, in rounds; what keeps failing raises WineError."""
+        with budget.spend("registry"):
+            return self._dump_rounds(keys, skip)
+
+    def _dump_rounds(self, keys: Sequence[str], skip: Sequence[str]) -> Dict[str, object]:
+        self.boot()
+        answers: Dict[str, object] = {}
+        pending, failures = list(dict.fromkeys(k.rstrip("\\") for k in keys)), {}
+        for _ in range(READ_TRIES if pending else 0):
+            read, problem = _run_dump(self, pending, skip)
+            failures = {}
+            for key in pending:
+                found = read.get(key, problem or "no answer") if read is not None else problem
+                if isinstance(found, str):
+                    failures[key] = found
+                else:
+                    answers[key] = found
+            pending = list(failures)
+            if not pending:
+                break
+        if pending:
+            raise WineError("registry read failed " + str(READ_TRIES) + " times: " +
+                            "; ".join(f"{key}: {problem}" for key, problem in failures.items()))
+        return answers
 
     def existing_keys(self, keys: Iterable[str]) -> Set[str]:
         """Which of the keys exist now, as normalised lower-case names (one
         run of the kit's regkeys.exe); what it cannot tell is asked again,
         then raises WineError."""
-        keys = sorted(set(keys))
+        with budget.spend("registry"):
+            return self._existing_keys(sorted(set(keys)))
+
+    def _existing_keys(self, keys: List[str]) -> Set[str]:
         for _ in range(READ_TRIES if keys else 0):
             done = self.run(env.kit_file("regkeys"), *keys)
             answers = done.stdout.split()
@@ -303,34 +386,30 @@ class Prefix:
         raise WineError(f"reg query {key} {name!r} failed {READ_TRIES} times: "
                         f"{(done.stdout + done.stderr).strip()[-300:]}")
 
-    def _listing(self, key: str) -> str:
-        """`reg query KEY` (its values and sub-key names), with the same
-        tries as every other live read."""
-        for _ in range(READ_TRIES):
-            done = self.wine(["reg", "query", key], check=False)
-            if done.returncode == 0:
-                return done.stdout
-        raise WineError(f"reg query {key} failed {READ_TRIES} times: "
-                        f"{(done.stdout + done.stderr).strip()[-300:] or 'no message'}")
-
     def registry(self, classes: bool = False) -> Registry:
         """A live snapshot of HKEY_LOCAL_MACHINE\Software and \System and of
-        HKEY_CURRENT_USER. HKLM\Software\Classes (thousands of keys, seconds
-        to read) is left out unless classes=True."""
-        listing = self._listing(r"HKLM\Software")
-        keys, top = [], Registry()
-        top.add_key(r"HKLM\Software")
-        for line in listing.splitlines():
-            if line.upper().startswith("HKEY_LOCAL_MACHINE\\SOFTWARE\\"):
-                if classes or line.split("\\")[-1].lower() != "classes":
-                    keys.append(line.strip())
-                continue
-            m = _QUERY_LINE.match(line)
-            if m and not (m.group(1) == "(Default)" and m.group(3) == "(value not set)"):
-                value = _parse_query_line(line, m.group(1) if m.group(1) != "(Default)" else "")
-                top.set_value(r"HKLM\Software", "" if m.group(1) == "(Default)" else m.group(1),
-                              _QUERY_TYPES.get(m.group(2), 0), value)
-        return top.merge(self.read_keys(keys + [r"HKLM\System", "HKCU"]))
+        HKEY_CURRENT_USER (one run of regdump.exe). HKLM\Software\Classes
+        (thousands of keys, seconds to read) is left out unless classes=True.
+        When no program ran since the last snapshot (and none started in the
+        background is still running), that snapshot is the answer: nothing
+        could have changed the registry."""
+        cached = self._fresh_snapshot()
+        if cached is not None and (cached[0] or not classes):
+            return cached[1]
+        skip = [] if classes else [SOFTWARE + "\\Classes"]
+        registry = Registry()
+        for read in self._dump([SOFTWARE, r"HKLM\System", "HKCU"], skip).values():
+            if read is not None:
+                registry.merge(read)
+        registry.add_key(SOFTWARE)
+        self._last_read = (self._starts, classes, registry)
+        return registry
+
+    def _fresh_snapshot(self) -> Optional[Tuple[bool, Registry]]:
+        """(with Classes?, the last snapshot) while it still stands."""
+        if self._last_read is None or not self._unchanged_since(self._last_read[0]):
+            return None
+        return self._last_read[1], self._last_read[2]
 
     def registry_from_files(self) -> Registry:
         """The same from the hive files; stops the prefix first (so the next
@@ -350,6 +429,35 @@ READ_TRIES = 3
 
 def _is_missing(done) -> bool:
     return done.returncode == 1 and MISSING in done.stdout
+
+
+SOFTWARE = r"HKLM\Software"
+
+
+def _covered(key: str, classes: bool) -> bool:
+    """Whether a snapshot (with or without Classes) holds the whole key."""
+    lower = normalize_key(key).lower()
+    under = lambda root: lower == root or lower.startswith(root + "\\")
+    if under("hkey_local_machine\\software\\classes"):
+        return classes
+    return any(under(root) for root in ("hkey_local_machine\\software",
+                                        "hkey_local_machine\\system", "hkey_current_user"))
+
+
+def _run_dump(prefix, keys: Sequence[str], skip: Sequence[str]) -> Tuple[Optional[dict], str]:
+    """(regdump.exe's answers by key, or None; what went wrong)."""
+    handle, name = tempfile.mkstemp(suffix=".txt", dir=prefix.path)
+    os.close(handle)
+    try:
+        args = list(keys) + (["/skip"] + list(skip) if skip else [])
+        done = prefix.run(env.kit_file("regdump"), prefix.win(name), *args)
+        read = parse_dump(Path(name).read_text("ascii", errors="replace"))
+        if done.returncode != 0 or read is None:
+            return None, f"regdump exit {done.returncode}: " \
+                f"{(done.stdout + done.stderr).strip()[-200:] or 'output cut short'}"
+        return read, ""
+    finally:
+        os.unlink(name)
 
 
 def _export(prefix, key: str) -> Tuple[Optional[Registry], str]:
@@ -409,6 +517,62 @@ def _resolve_case(base: Path, parts: Sequence[str]) -> Path:
                     break
         current = candidate
     return current
+
+
+# ------------------------------------------------------------ version templates
+
+# What every test lays out anyway is made once per Windows version: a copy of
+# winerun's template with the version set, the version's LAYOUT*.INF files
+# and the answers of winpaths.exe (in FOLDERS_FILE), kept in
+# <wine root>/versions/<version> and copied for each test. Its stamp names
+# what it was made from; when that changes it is made again.
+FOLDERS_FILE = ".vtx-folders.json"
+_STAMP = ".vtx-version-ready"
+
+
+def _template_stamp() -> str:
+    base = env.wine_root() / "template" / ".ready"
+    made_from = [base, Path(layout_inf.__file__), Path(__file__), env.kit_file("winpaths"),
+                 env.winerun()]
+    return json.dumps([p.stat().st_mtime_ns if p.exists() else 0 for p in made_from])
+
+
+def version_template(version: str) -> Path:
+    """The prefix folder of the version's template, made under a file lock
+    the first time (and whenever what it is made from changed)."""
+    root = env.wine_root()
+    folder = root / "versions" / version
+    folder.parent.mkdir(parents=True, exist_ok=True)
+    with open(root / f"version-{version}.lock", "w") as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        stamp = folder / _STAMP
+        if stamp.exists() and stamp.read_text() == _template_stamp():
+            return folder
+        building = _prepare(f"_version-{version}")  # winerun makes its template first
+        prefix = Prefix(building, version)
+        try:
+            prefix.boot()
+            prefix.set_version(version)
+            (building / FOLDERS_FILE).write_text(json.dumps(prefix.folders()))
+        finally:
+            prefix.stop()
+        shutil.rmtree(folder, ignore_errors=True)
+        os.rename(building, folder)
+        stamp.write_text(_template_stamp())
+    return folder
+
+
+def _prepare(name: str, template: Optional[Path] = None) -> Path:
+    """winerun --prepare: a fresh copy of winerun's template (or of a
+    version template) named name; its path."""
+    cmd = [str(env.winerun()), "--prepare", name]
+    if template is not None:
+        cmd += ["--from", str(template)]
+    done = subprocess.run(cmd, env=_winerun_env(), capture_output=True, text=True)
+    if done.returncode != 0:
+        raise WineError(f"winerun --prepare {name} failed (exit {done.returncode}): "
+                        f"{done.stderr.strip() or 'no message'}")
+    return Path(done.stdout.strip().splitlines()[-1])
 
 
 def _winerun_env() -> dict:

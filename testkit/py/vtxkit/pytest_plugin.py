@@ -6,16 +6,18 @@ testkit/pytest.ini; testkit/e2e.cmake runs one test function per ctest test):
 - the prefixes a test makes are named after it ("<file>.<test>"), removed
   when it passes and kept when it fails (VTX_KEEP_PREFIXES=1 keeps all);
 - a skipped test prints "SKIPPED <file>.<test>: reason" (the end of
-  scripts/test reads it) and exits with 77, ctest's code for skipped."""
+  scripts/test reads it) and exits with 77, ctest's code for skipped;
+- where its seconds went (budget.py) goes to build/Testing/budget/."""
 import os
+import time
 from pathlib import Path
 
 import pytest
 
-from . import env, session as running
+from . import budget, env, session as running
 
 SKIP_CODE = 77
-_outcome = {"failed": False, "skipped": []}  # of this run, one test per process
+_outcome = {"failed": False, "skipped": [], "started": time.monotonic()}  # one test a process
 
 
 def shared_modules():
@@ -50,6 +52,9 @@ def pytest_sessionfinish(session, exitstatus) -> None:
         else:
             prefix.stop()
             print(f"prefix kept: {prefix.path}")
+    if running.current_test != "adhoc":
+        budget.write(env.build_dir() / "Testing" / "budget", running.current_test,
+                     time.monotonic() - _outcome["started"])
     if passed and _outcome["skipped"]:
         print(f"\nSKIPPED {running.current_test}: {_outcome['skipped'][0]}")
         session.exitstatus = SKIP_CODE

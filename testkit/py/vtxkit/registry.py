@@ -1,5 +1,5 @@
-"""Registry content in Python: a parsed snapshot (from `reg export` files or
-from the prefix's own hive files) and the text of .reg files to import.
+"""Registry content in Python: a parsed snapshot (from the kit's regdump.exe,
+from `reg export` files or from the prefix's own hive files) and the text of .reg files to import.
 
 Key paths are written as in Windows, with the root spelt out or short:
 "HKLM\\Software\\X" or "HKEY_LOCAL_MACHINE\\Software\\X". Lookups ignore
@@ -139,6 +139,15 @@ class Registry:
         base = normalize_key(path).lower()
         return [full for lower, (full, _) in self._keys.items()
                 if lower == base or lower.startswith(base + "\\")]
+
+    def part(self, keys: Iterable[str]) -> "Registry":
+        """A Registry of the given keys with everything below them."""
+        part = Registry()
+        for key in keys:
+            for path in self.subtree(key):
+                values = self._keys[path.lower()][1]
+                part.add_key(path).update(values)
+        return part
 
     def items(self) -> Iterable[tuple]:
         """(key path, Value) for every value."""
@@ -306,6 +315,44 @@ def parse_hive(text: str, root: str, registry: Optional[Registry] = None) -> Reg
         if parsed and parsed[1] != REG_LINK:
             registry.set_value(key, *parsed)
     return registry
+
+
+# ------------------------------------------- parsing the kit's regdump.exe
+
+def _dump_text(field: str) -> str:
+    return "" if field == "-" else bytes.fromhex(field).decode("utf-16-le", errors="replace")
+
+
+def parse_dump(text: str) -> Optional[Dict[str, object]]:
+    """Reads what the kit's regdump.exe wrote: {requested key: its Registry,
+    None when the key does not exist, or the error text of a failed read}.
+    None when the output is cut short (no END line): nothing of it counts."""
+    lines = text.split("\n")
+    if "END" not in (line.strip() for line in lines):
+        return None
+    answers: Dict[str, object] = {}
+    requested = key = None
+    for line in lines:
+        kind, _, rest = line.strip().partition(" ")
+        if kind == "R":
+            requested, key = _dump_text(rest), None
+            answers[requested] = "no answer"
+        elif kind == "M" and requested is not None:
+            answers[requested] = None
+        elif kind == "F" and requested is not None:
+            answers[requested] = f"error {rest}"
+        elif kind == "K" and requested is not None:
+            key = _dump_text(rest)
+            if not isinstance(answers[requested], Registry):
+                answers[requested] = Registry()
+            answers[requested].add_key(key)
+        elif kind == "V" and key is not None:
+            kind_text, name, data = rest.split(" ")
+            value_kind = int(kind_text)
+            raw = b"" if data == "-" else bytes.fromhex(data)
+            answers[requested].set_value(key, _dump_text(name), value_kind,
+                                         _decode(value_kind, raw))
+    return answers
 
 
 # ------------------------------------------------------ .reg files to import

@@ -532,7 +532,7 @@ _STAMP = ".vtx-version-ready"
 
 def _template_stamp() -> str:
     base = env.wine_root() / "template" / ".ready"
-    made_from = [base, Path(layout_inf.__file__), Path(__file__), env.kit_file("winpaths"),
+    made_from = [base, Path(layout_inf.__file__), Path(fonts.__file__), Path(__file__), env.kit_file("winpaths"),
                  env.winerun()]
     return json.dumps([p.stat().st_mtime_ns if p.exists() else 0 for p in made_from])
 

@@ -94,6 +94,20 @@ std::vector<Count> countsOf(HKEY key, const std::string& path) {
     return counts;
 }
 
+// The counts this run lowered: a file the lists name twice (or once by its
+// short name) is released once, so that a second judgement neither lowers
+// another product's count again nor takes its last user for the package's.
+std::vector<std::string>& loweredCounts() {
+    static std::vector<std::string> names;
+    return names;
+}
+
+bool wasLowered(const Count& count) {
+    for (const std::string& name : loweredCounts())
+        if (sameText(name, count.valueName)) return true;
+    return false;
+}
+
 }  // namespace
 
 std::string releaseSharedFile(const std::string& path) {
@@ -104,8 +118,13 @@ std::string releaseSharedFile(const std::string& path) {
     const std::vector<Count> counts = countsOf(key.get(), path);
     for (const Count& count : counts)
         if (!count.readable) return "is counted in SharedDLLs (count unreadable)";
+    for (const Count& count : counts)
+        if (wasLowered(count))
+            return "is counted in SharedDLLs by other products (count " +
+                   std::to_string(count.users) + ", already lowered by one)";
     for (Count count : counts) {
         if (count.users <= 1) continue;
+        loweredCounts().push_back(count.valueName);
         const unsigned long before = count.users--;
         writeCount(key.get(), count);
         return "is counted in SharedDLLs by other products (count " + std::to_string(before) +

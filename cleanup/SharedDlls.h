@@ -11,7 +11,8 @@
 // value is then deleted); otherwise why it stays: a count above 1 is lowered
 // by one ("is counted in SharedDLLs by other products (count <n>, lowered by
 // one)"), and a count that cannot be read is left as it is ("is counted in
-// SharedDLLs (count unreadable)"). The count is found by the file's long and
+// SharedDLLs (count unreadable)"). A count lowered once in this run is not
+// lowered again ("... (count <n>, already lowered by one)"). The count is found by the file's long and
 // short name, in any case; a value naming a network path is judged by its
 // text only.
 std::string releaseSharedFile(const std::string& path);

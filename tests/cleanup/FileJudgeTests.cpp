@@ -153,6 +153,8 @@ TEST(FileJudge, ReleasesSharedFilesAndRefusesFolders) {
         if (row.why == nullptr) continue;
         EXPECT_NE(std::string::npos, logLines().back().find(row.why)) << logLines().back();
     }
+    // Named again (here by its short name), a file is released only once.
+    EXPECT_FALSE(judgeFile("test: List", shortDir, "mfc42.dll").accepted);
     std::string count;
     regGetString(sharedDlls, shortDir + "\\mfc42.dll", count, HKEY_LOCAL_MACHINE);
     EXPECT_EQ("1", count);

@@ -238,6 +238,9 @@ bool uninstallEntryStartsToolCopy(const std::string& entryKey, const std::string
     if (toolProgram.empty() || isNetworkPath(program) || paths.empty() || paths.front() != program ||
         !isToolName(fileNameOf(program), toolProgram))
         return false;
+    // A copy in a shared or system folder (a drive root, the Windows folder)
+    // proves no more than the tool's own folder there would.
+    if (folderStanding(folderOf(program)).isProtected) return false;
     for (const char* name : {toolIniName, setupIniName})
         if (!sameContent(concatPath(folderOf(program), name), concatPath(folderOf(toolProgram), name)))
             return false;

@@ -47,7 +47,8 @@ bool uninstallEntryPointsInto(const std::string& entryKey,
 // path, a program of toolProgram's file name (long or short) from a folder
 // that holds the same VTX.INI and brdsetup.ini, byte for byte, as
 // toolProgram's folder: the maker's copy of the tool that the user ran from
-// elsewhere (a CD, a download).
+// elsewhere (a CD, a download). A folder that is shared or the system's (a
+// drive root, the Windows folder) proves nothing, as for the tool's own.
 bool uninstallEntryStartsToolCopy(const std::string& entryKey, const std::string& toolProgram);
 
 // The places the package's start-up values may start a program from: its

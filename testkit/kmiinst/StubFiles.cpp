@@ -16,7 +16,7 @@ std::string stubFilePath(const char* fileName) {
     return dir + fileName;
 }
 
-void appendCallLine(const std::string& line) {
+static void appendUnlocked(const std::string& line) {
     std::string path = stubFilePath("kmiinst.calls");
     KernelHandle file(CreateFileA(path.c_str(), FILE_APPEND_DATA,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
@@ -25,4 +25,15 @@ void appendCallLine(const std::string& line) {
     std::string text = line + "\n";
     DWORD written = 0;
     WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+}
+
+// Copies of the tool started together append at the same moment (both end
+// with an "unload" line): Wine may serve an append-only handle by a seek to
+// the end before each write, so two such writes can land at one offset and
+// one line is lost. The appends of all processes take turns.
+void appendCallLine(const std::string& line) {
+    KernelHandle lock(CreateMutexA(nullptr, FALSE, "vtx_kmiinst_calls_lock"));
+    const bool held = lock && WaitForSingleObject(lock.get(), 5000) != WAIT_TIMEOUT;
+    appendUnlocked(line);
+    if (held) ReleaseMutex(lock.get());
 }

@@ -69,10 +69,26 @@ def looks_like_window(picture: Picture) -> bool:
 
 
 def close_glyph(picture: Picture) -> List[Tuple[int, int]]:
-    """The black pixels in the title bar's right end, where the close
-    button is."""
-    return [(x, y) for y in range(min(30, picture.height))
-            for x in range(max(0, picture.width - 40), picture.width)
+    """The black pixels inside the close button: the light rectangle at the
+    title bar's right end (left of it, an active title bar may show its
+    caption in black). Its rows are those with an unbroken light run of
+    button width in the picture's right end."""
+    light = lambda x, y: sum(picture.at(x, y)) > 600
+    spans = []
+    for y in range(min(30, picture.height)):
+        x, right = max(0, picture.width - 60), picture.width
+        while x < right:
+            start = x
+            while x < right and light(x, y):
+                x += 1
+            if 8 <= x - start <= 30:
+                spans.append((start, x, y))
+            x += 1
+    if not spans:
+        return []
+    left, end = min(s[0] for s in spans), max(s[1] for s in spans)
+    top, bottom = min(s[2] for s in spans), max(s[2] for s in spans)
+    return [(x, y) for y in range(top, bottom + 1) for x in range(left, end)
             if max(picture.at(x, y)) < 40]
 
 

@@ -143,12 +143,12 @@ def test_question_that_cannot_be_shown_counts_as_declined():
 
 # ------------------------------------------------------------ full runs
 
-def full_run(version, accept_restart, locale=None, vtx_ini=None):
+def full_run(version, accept_restart, locale=None, vtx_ini=None, short_pauses=False):
     """A confirmed run with two devices; the tool takes its language from the
     locale Wine starts it in (the driver's, which starts it)."""
     vtx_ini = dict(vtx_ini or {})
     vtx_ini["SystemInfo"] = {"DeviceId": DEVICES, **vtx_ini.get("SystemInfo", {})}
-    package = installed(version, vtx_ini=vtx_ini, stub_config={
+    package = installed(version, vtx_ini=vtx_ini, short_pauses=short_pauses, stub_config={
         "progress_calls": len(FIGURES), "figures": FIGURES, "delay_ms": 300})
     transcript = package.run_tool(answers=["yes", "yes" if accept_restart else "no"],
                                   extra_env=vtxkit.locale_env(locale) if locale else {})
@@ -368,10 +368,12 @@ LOCALE_LANGUAGES = [("de_DE.UTF-8", DE), ("fr_FR.UTF-8", FR), ("it_IT.UTF-8", IT
 
 def test_each_shipped_language_speaks_throughout_a_run_in_its_locale():
     """With the sample VTX.INI's language table, the user's locale alone
-    picks the library; the restart is put off, so every box is seen."""
+    picks the library; the restart is put off, so every box is seen. (The
+    pauses are the full runs' to check: these take the short-pause build.)"""
     table = shipped_language_table()
     for locale, texts in LOCALE_LANGUAGES:
-        package, transcript = full_run("winxp", False, locale=locale, vtx_ini=table)
+        package, transcript = full_run("winxp", False, locale=locale, vtx_ini=table,
+                                       short_pauses=True)
         assert_dialogue(transcript, False, texts)
         assert_progress_window(transcript, texts)
 

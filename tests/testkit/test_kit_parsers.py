@@ -82,13 +82,36 @@ def test_wine_hive_parsing():
     assert parsed.get(key, "FirmwareFiles") == "dspcode1.bin,dspcode2.bin"
     assert parsed.get(key, "Path") == r"C:\windows\system32"
     assert parsed.get(key, "Umlaut") == "Grüß"
-    assert parsed.get(key, "Tab") == "a\tb\0"
+    # A NUL inside ends a string, as a program reading the stored bytes sees it.
+    assert parsed.get(key, "Tab") == "a\tb"
     assert parsed.value(key, "Exp") == ("Exp", reg.REG_EXPAND_SZ, r"%TEMP%\x")
     assert parsed.get(key, "Multi") == ["x", "", "y"]
     assert parsed.value(key, "Bad") == ("Bad", reg.REG_DWORD, b"\x01\x02")
     assert parsed.get(key, "Long") == b"\x00\x01\x02\x03"
     assert parsed.get(key, "") == "default"
     assert parsed.get(r"HKLM\Software\Odd]Name", "v") == 0xFFFFFFFF
+
+
+def test_regdump_output_parsing():
+    """Each requested key read as saved (the key itself, a link key kept
+    empty and named, a skipped subtree left out), missing or failed; output
+    cut short counts for nothing."""
+    saved = ("WINE REGISTRY Version 2\n\n[] 1\n\"top\"=\"t\"\n\n[Sub\\\\Deep] 1\n\"v\"=dword:00000002\n"
+             "\n[Link] 1\n#link\n\"SymbolicLinkValue\"=hex(6):5c,00\n\n[Skip\\\\Me] 1\n\"x\"=\"1\"\n")
+    head = lambda key: "R " + key.encode("utf-16-le").hex() + "\n"
+    body = saved.encode()
+    out = (head(r"HKLM\Software\A") + f"H {len(body)}\n").encode() + body + \
+        ("\n" + head(r"HKCU\Gone") + "M\n" + head(r"HKCU\Bad") + "F 5\nEND\n").encode()
+    read = reg.parse_dump(out, skip=[r"HKLM\Software\A\Skip"])
+    got = read[r"HKLM\Software\A"]
+    assert got.get(r"HKLM\Software\A", "top") == "t"
+    assert got.get(r"HKLM\Software\A\Sub\Deep", "v") == 2
+    assert got.has_key(r"HKLM\Software\A\Link") and not got.values(r"HKLM\Software\A\Link")
+    assert got.through_link(r"HKLM\Software\A\Link\Below")
+    assert not got.through_link(r"HKLM\Software\A\Linked")
+    assert not got.subtree(r"HKLM\Software\A\Skip")
+    assert read[r"HKCU\Gone"] is None and read[r"HKCU\Bad"] == "error 5"
+    assert reg.parse_dump(out[:-4]) is None and reg.parse_dump(out[:40]) is None
 
 
 def test_reg_file_text_reads_back():

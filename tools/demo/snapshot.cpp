@@ -1,5 +1,5 @@
 // Saves a picture of a visible top-level window, as a 24-bit BMP, by copying
-// its rectangle from the screen.
+// its rectangle from the screen once it is on top and no longer changes.
 //   snapshot --caption TEXT --kind box|progress --out FILE.bmp
 // A "progress" window is one with a progress bar (control 1000); a "box" is
 // any other window with that caption. Exit code 0 when saved, 1 when no such
@@ -81,7 +81,21 @@ int main() {
     EnumWindows(matchWindow, reinterpret_cast<LPARAM>(&search));
     RECT rect;
     if (search.found == nullptr || !GetWindowRect(search.found, &rect)) return 1;
+    // Another window, or what a closed one left on the screen, may still
+    // cover part of it: it is put on top (without taking the focus) and
+    // repainted whole, frame included. A window that has just appeared may
+    // still be painting itself (its caption buttons last): the picture is
+    // taken once two grabs a tenth of a second apart agree.
+    SetWindowPos(search.found, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    RedrawWindow(search.found, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     BITMAPINFOHEADER header;
     std::vector<unsigned char> pixels = grab(rect, header);
+    for (int tries = 0; tries < 30; ++tries) {
+        Sleep(100);
+        std::vector<unsigned char> again = grab(rect, header);
+        if (again == pixels) break;
+        pixels.swap(again);
+    }
     return writeBmp(out, header, pixels) ? 0 : 2;
 }

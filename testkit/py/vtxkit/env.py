@@ -78,6 +78,11 @@ def locale_env(name: str) -> dict:
     return {"LC_ALL": name, "LANG": name}
 
 
+# As winerun sets them: no Mono or Gecko, no menu entries on the Unix desktop
+# for the prefix's shortcuts, no drivers for the host's USB and input devices.
+DLL_OVERRIDES = "mscoree,mshtml=;winemenubuilder.exe=d;winebus.sys,winehid.sys,wineusb.sys=d"
+
+
 def wine_env(prefix_path: Path) -> dict:
     env = {k: v for k, v in os.environ.items() if not k.startswith("LC_") and k != "LANGUAGE"}
     env.update(locale_env(ENGLISH))
@@ -85,7 +90,7 @@ def wine_env(prefix_path: Path) -> dict:
         "WINEPREFIX": str(prefix_path),
         "WINEARCH": wine_arch(),
         "WINEDEBUG": os.environ.get("WINEDEBUG", "-all"),
-        "WINEDLLOVERRIDES": "mscoree,mshtml=",
+        "WINEDLLOVERRIDES": DLL_OVERRIDES,
     })
     if wine_arch() == "win64":
         env["WINELOADER"] = WINE64

@@ -13,7 +13,7 @@ from . import env
 
 RECORD = r"C:\rasapi_calls.txt"
 # For run_tool(extra_env=...): a rasapi32.dll file wins over Wine's built-in.
-NATIVE_FIRST = {"WINEDLLOVERRIDES": "mscoree,mshtml=;rasapi32=n,b"}
+NATIVE_FIRST = {"WINEDLLOVERRIDES": env.DLL_OVERRIDES + ";rasapi32=n,b"}
 
 
 def place_stand_in(folder: Path) -> Path:

@@ -8,7 +8,7 @@ letter case, like the registry itself.
 Values come back as Python data: REG_SZ and REG_EXPAND_SZ as str, REG_DWORD
 as int, REG_MULTI_SZ as a list of str, everything else as bytes."""
 import re
-from typing import Dict, Iterable, List, NamedTuple, Optional
+from typing import Dict, Iterable, List, NamedTuple, Optional, Set
 
 REG_NONE, REG_SZ, REG_EXPAND_SZ, REG_BINARY, REG_DWORD = 0, 1, 2, 3, 4
 REG_LINK, REG_MULTI_SZ, REG_QWORD = 6, 7, 11
@@ -86,17 +86,22 @@ class Registry:
 
     def __init__(self):
         self._keys: Dict[str, tuple] = {}  # lower path -> (path, {lower name: Value})
+        # Link keys (lower paths) as the registry stores them: each reads
+        # here as an empty key, where a program sees its target's content.
+        self.links: Set[str] = set()
 
     def add_key(self, path: str) -> dict:
         """The value table of the key, made (with its parents) if new."""
-        path = normalize_key(path)
+        return self._add_normalized(normalize_key(path))
+
+    def _add_normalized(self, path: str) -> dict:
         entry = self._keys.get(path.lower())
         if entry is None:
             entry = (path, {})
             self._keys[path.lower()] = entry
             parent = path.rsplit("\\", 1)[0]
             if parent != path and "\\" in parent:
-                self.add_key(parent)
+                self._add_normalized(parent)
         return entry[1]
 
     def set_value(self, path: str, name: str, kind: int, data) -> None:
@@ -106,7 +111,14 @@ class Registry:
         for path, values in other._keys.values():
             mine = self.add_key(path)
             mine.update(values)
+        self.links |= other.links
         return self
+
+    def through_link(self, path: str) -> bool:
+        """Whether the key is a link key here or lies below one: this
+        Registry does not hold what a program reads there."""
+        lower = normalize_key(path).lower()
+        return any(lower == link or lower.startswith(link + "\\") for link in self.links)
 
     # lookups
     def keys(self) -> List[str]:
@@ -147,6 +159,8 @@ class Registry:
             for path in self.subtree(key):
                 values = self._keys[path.lower()][1]
                 part.add_key(path).update(values)
+                if path.lower() in self.links:
+                    part.links.add(path.lower())
         return part
 
     def items(self) -> Iterable[tuple]:
@@ -164,14 +178,28 @@ class Registry:
 _HEX_TYPE = re.compile(r"hex(?:\(([0-9a-fA-F]+)\))?:(.*)$", re.S)
 
 
+_SURROGATE = re.compile("[\ud800-\udfff]")
+
+
+def _join_surrogates(text: str) -> str:
+    """Wine's hive files write a character beyond U+FFFF as its two UTF-16
+    halves, each its own escape."""
+    if not _SURROGATE.search(text):
+        return text
+    return text.encode("utf-16-le", "surrogatepass").decode("utf-16-le", "replace")
+
+
 def _read_quoted(text: str, pos: int, escapes: str) -> tuple:
     """Reads a quoted string starting after the opening quote; returns the
     text and the position after the closing quote."""
+    end = text.find('"', pos)
+    if end >= 0 and "\\" not in text[pos:end]:
+        return text[pos:end], end + 1
     out = []
     while pos < len(text):
         c = text[pos]
         if c == '"':
-            return "".join(out), pos + 1
+            return _join_surrogates("".join(out)), pos + 1
         if c == "\\" and pos + 1 < len(text):
             pos, char = _unescape(text, pos + 1, escapes)
             out.append(char)
@@ -209,18 +237,17 @@ def _unescape(text: str, pos: int, escapes: str) -> tuple:
 
 def _parse_data(data_text: str, escapes: str) -> tuple:
     """(type, data) from the text after '='."""
+    # A string is written without the terminating NUL it is stored with;
+    # it reads as the stored bytes do (a NUL inside ends a REG_SZ).
     if data_text.startswith('"'):
         text, _ = _read_quoted(data_text, 1, escapes)
-        return REG_SZ, text
+        return REG_SZ, _decode(REG_SZ, (text + "\0").encode("utf-16-le", "surrogatepass"))
     if data_text.startswith("dword:"):
         return REG_DWORD, int(data_text[6:].strip(), 16)
     if data_text.startswith("str("):
         kind = int(data_text[4:data_text.index(")")], 16)
         text, _ = _read_quoted(data_text, data_text.index('"') + 1, escapes)
-        if kind == REG_MULTI_SZ:
-            text = text.rstrip("\0")
-            return kind, text.split("\0") if text else []
-        return kind, text
+        return kind, _decode(kind, (text + "\0").encode("utf-16-le", "surrogatepass"))
     m = _HEX_TYPE.match(data_text)
     if m:
         kind = int(m.group(1), 16) if m.group(1) else REG_BINARY
@@ -282,6 +309,9 @@ def parse_export(text: str, registry: Optional[Registry] = None) -> Registry:
 # ------------------------------------------- parsing Wine's own hive files
 
 def _hive_key_name(line: str) -> str:
+    inner = line[1:line.rfind("]")]
+    if "\\" not in inner.replace("\\\\", ""):  # no escape but doubled backslashes
+        return inner.replace("\\\\", "\\")
     out, pos = [], 1
     while pos < len(line):
         c = line[pos]
@@ -293,27 +323,43 @@ def _hive_key_name(line: str) -> str:
             continue
         out.append(c)
         pos += 1
-    return "".join(out)
+    return _join_surrogates("".join(out))
 
 
-def parse_hive(text: str, root: str, registry: Optional[Registry] = None) -> Registry:
+def parse_hive(text: str, root: str, registry: Optional[Registry] = None,
+               skip: Iterable[str] = ()) -> Registry:
     """Parses Wine's system.reg (root "HKLM") or user.reg (root "HKCU"),
-    as the wineserver writes them when it exits. The files leave out keys
-    that only hold other keys; those are made from their subkeys' paths."""
+    as the wineserver writes them when it exits, or a key saved by
+    RegSaveKey (root: the key's path; "[]" names the key itself). The files
+    leave out keys that only hold other keys; those are made from their
+    subkeys' paths. Keys at or below a path in skip are left out. A key
+    marked "#link" goes into registry.links."""
     registry = registry if registry is not None else Registry()
-    key = None
+    skipped = [normalize_key(path).lower() for path in skip]
+    root = normalize_key(root)
+    key = values = None
     for line in _logical_lines(text):
         if line.startswith("["):
-            key = root + "\\" + _hive_key_name(line)
-            registry.add_key(key)
+            # As normalize_key has it, without asking it for every key.
+            name = _hive_key_name(line).replace("/", "\\").strip("\\")
+            key = root + "\\" + name if name else root
+            lower = key.lower()
+            if any(lower == s or lower.startswith(s + "\\") for s in skipped):
+                key = None
+            else:
+                values = registry._add_normalized(key)
             continue
-        if key is None or line.startswith("#"):
+        if key is None:
+            continue
+        if line.startswith("#"):
+            if line.strip() == "#link":
+                registry.links.add(key.lower())
             continue
         parsed = _parse_value_line(line, "hive")
         # A link key's target (REG_LINK) is the registry's own bookkeeping,
         # not a value that programs see.
         if parsed and parsed[1] != REG_LINK:
-            registry.set_value(key, *parsed)
+            values[parsed[0].lower()] = Value(*parsed)
     return registry
 
 
@@ -323,36 +369,40 @@ def _dump_text(field: str) -> str:
     return "" if field == "-" else bytes.fromhex(field).decode("utf-16-le", errors="replace")
 
 
-def parse_dump(text: str) -> Optional[Dict[str, object]]:
+def parse_dump(data: bytes, skip: Iterable[str] = ()) -> Optional[Dict[str, object]]:
     """Reads what the kit's regdump.exe wrote: {requested key: its Registry,
     None when the key does not exist, or the error text of a failed read}.
-    None when the output is cut short (no END line): nothing of it counts."""
-    lines = text.split("\n")
-    if "END" not in (line.strip() for line in lines):
-        return None
+    None when the output is cut short (no END line): nothing of it counts.
+    Keys at or below a path in skip are left out."""
     answers: Dict[str, object] = {}
-    requested = key = None
-    for line in lines:
-        kind, _, rest = line.strip().partition(" ")
+    requested, pos = None, 0
+    while pos < len(data):
+        end = data.find(b"\n", pos)
+        if end < 0:
+            return None
+        kind, _, rest = data[pos:end].decode("ascii", "replace").strip().partition(" ")
+        pos = end + 1
+        if kind == "END":
+            return answers
         if kind == "R":
-            requested, key = _dump_text(rest), None
+            requested = _dump_text(rest)
             answers[requested] = "no answer"
-        elif kind == "M" and requested is not None:
+        elif requested is None:
+            return None
+        elif kind == "M":
             answers[requested] = None
-        elif kind == "F" and requested is not None:
+        elif kind == "F":
             answers[requested] = f"error {rest}"
-        elif kind == "K" and requested is not None:
-            key = _dump_text(rest)
-            if not isinstance(answers[requested], Registry):
-                answers[requested] = Registry()
-            answers[requested].add_key(key)
-        elif kind == "V" and key is not None:
-            kind_text, name, data = rest.split(" ")
-            value_kind = int(kind_text)
-            raw = b"" if data == "-" else bytes.fromhex(data)
-            answers[requested].set_value(key, _dump_text(name), value_kind,
-                                         _decode(value_kind, raw))
-    return answers
+        elif kind == "H":
+            size = int(rest)
+            if pos + size > len(data):
+                return None
+            text = data[pos:pos + size].decode("utf-8", "replace")
+            pos += size + 1
+            registry = parse_hive(text, requested, skip=skip)
+            registry.add_key(requested)
+            answers[requested] = registry
+    return None
 
 
 # ------------------------------------------------------ .reg files to import

@@ -6,7 +6,7 @@ import shutil
 from . import env
 
 # For run_tool(extra_env=...): the sfc.dll file wins over Wine's built-in.
-NATIVE_FIRST = {"WINEDLLOVERRIDES": "mscoree,mshtml=;sfc=n,b"}
+NATIVE_FIRST = {"WINEDLLOVERRIDES": env.DLL_OVERRIDES + ";sfc=n,b"}
 
 
 def protect(prefix, paths) -> None:

@@ -1,4 +1,4 @@
-# vtx_e2e_tests(<file.py> [LABELS label...] [TIMEOUT seconds])
+# vtx_e2e_tests(<file.py> [LABELS label...] [TIMEOUT seconds] [COST n])
 #
 # Registers every top-level `def test_...(` of a Python test file as its own
 # ctest test "<file stem>.<function>", run by pytest as testkit/pytest.ini
@@ -6,12 +6,18 @@
 # configures; editing the file re-runs the configuration. Each test makes
 # its own Wine prefixes, so tests run side by side (ctest -j). Folders in
 # VTX_E2E_PYTHONPATH (a list) hold modules the test files share.
+# COST (default 10) orders them where ctest has measured nothing yet (a
+# fresh build tree, as every CI run has): the costliest start first, and
+# short tests fill the end, where a long one would run alone.
 function(vtx_e2e_tests file)
-    cmake_parse_arguments(E2E "" "TIMEOUT" "LABELS" ${ARGN})
+    cmake_parse_arguments(E2E "" "TIMEOUT;COST" "LABELS" ${ARGN})
     get_filename_component(path ${file} ABSOLUTE)
     get_filename_component(stem ${file} NAME_WE)
     if(NOT E2E_TIMEOUT)
         set(E2E_TIMEOUT 300)
+    endif()
+    if(NOT E2E_COST)
+        set(E2E_COST 10)
     endif()
     set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${path})
     set(pythonpath ${CMAKE_SOURCE_DIR}/testkit/py ${VTX_E2E_PYTHONPATH})
@@ -36,6 +42,7 @@ function(vtx_e2e_tests file)
             ENVIRONMENT "${environment}"
             LABELS "e2e;${E2E_LABELS}"
             TIMEOUT ${E2E_TIMEOUT}
+            COST ${E2E_COST}
             SKIP_RETURN_CODE 77)
     endforeach()
 endfunction()

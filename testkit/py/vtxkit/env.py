@@ -78,9 +78,10 @@ def locale_env(name: str) -> dict:
     return {"LC_ALL": name, "LANG": name}
 
 
-# As winerun sets them: no Mono or Gecko, no menu entries on the Unix desktop
-# for the prefix's shortcuts, no drivers for the host's USB and input devices.
-DLL_OVERRIDES = "mscoree,mshtml=;winemenubuilder.exe=d;winebus.sys,winehid.sys,wineusb.sys=d"
+# As winerun sets them (testkit/wine/dll-overrides): no Mono or Gecko, no menu
+# entries on the Unix desktop for the prefix's shortcuts, no drivers for the
+# host's USB and input devices.
+DLL_OVERRIDES = (Path(__file__).resolve().parents[2] / "wine" / "dll-overrides").read_text().strip()
 
 
 def wine_env(prefix_path: Path) -> dict:

@@ -21,16 +21,23 @@ unrelated lines move and stops with an error when its text has changed.
 "unobservable: WHY" instead of "tests:" lists a fault that Wine cannot make
 visible; it is shown with its reason and not run.
 
-The scratch tree is build/mutants/src with its own build tree
-build/mutants/build (and Wine prefixes below it); both are kept between
-runs, so only the first run builds everything. Each fault's file is put
-back after its run."""
+Faults run side by side, one per worker: worker N has its scratch tree
+build/mutants/workerN/src and, inside it, a build tree laid out as the
+working tree's is (src/build, or src/build/win64 for the 64-bit test build),
+with its Wine prefixes below it. Both are kept between runs. Compiles go
+through the compiler cache with paths taken relative to the tree, so a
+worker's first build, and each file put back after a fault, are cache hits
+of what the working tree's own build or another worker compiled. The tests
+that caught a fault run once more, meanwhile, in a scratch tree of their
+own that no fault changes (build/mutants/unchanged)."""
 import fcntl
 import json
 import os
+import queue
 import re
 import subprocess
 import sys
+import threading
 import time
 from dataclasses import dataclass, field
 from pathlib import Path
@@ -71,8 +78,12 @@ class Outcome:
     failed: List[str] = field(default_factory=list)  # the tests that failed
 
 
+_printing = threading.Lock()
+
+
 def progress(text: str) -> None:
-    print(f"mutants: {text}", file=sys.stderr, flush=True)
+    with _printing:
+        print(f"mutants: {text}", file=sys.stderr, flush=True)
 
 
 # ------------------------------------------------------------ fault files
@@ -170,13 +181,17 @@ KIT_PROGRAMS = ("vtxremove_shortpauses", "vtxdriver", "fakeapp", "holdfile", "wi
 
 
 class Scratch:
-    """build/mutants/src, a copy of the working tree's files, and its build
-    tree build/mutants/build."""
+    """A scratch copy of the working tree's files (root/src) and its build
+    tree, which lies inside it where the working tree's build lies in the
+    working tree (`build_path`): compile commands then read the same
+    relative to the compiler cache's base directory, and the cache answers
+    for files compiled in either tree."""
 
-    def __init__(self, source: Path, root: Path):
+    def __init__(self, source: Path, root: Path, build_path: Path = Path("build")):
         self.source = source
         self.src = root / "src"
-        self.build = root / "build"
+        self.build = self.src / build_path
+        self.skipped = self.src / build_path.parts[0]  # the build trees below src
 
     def sync(self) -> None:
         """Copies every file git knows or would add, rewriting only those
@@ -195,21 +210,28 @@ class Scratch:
                 target.parent.mkdir(parents=True, exist_ok=True)
                 target.write_bytes(data)
             target.chmod(origin.stat().st_mode & 0o777)
-        for target in self.src.rglob("*"):
-            if target.is_file() and target.relative_to(self.src) not in wanted:
+        for target in self._copied_files():
+            if target.relative_to(self.src) not in wanted:
                 target.unlink()
+
+    def _copied_files(self):
+        """Every file below src except the build trees'."""
+        for folder, subfolders, files in os.walk(self.src):
+            if Path(folder) == self.src and self.skipped.name in subfolders:
+                subfolders.remove(self.skipped.name)
+            for name in files:
+                yield Path(folder) / name
 
     def configure(self, like: Path) -> None:
         """Configures the scratch build tree as the build tree `like` is: the
         same toolchain file (the 32-bit one, or the 64-bit test build's) and
-        the same tree of shipped files. Compiles go through the compiler
-        cache where the host has one: a fault's file is put back after its
-        run, and rebuilding it is then a cache hit."""
-        launcher = [f"-DCMAKE_{lang}_COMPILER_LAUNCHER=ccache" for lang in ("C", "CXX")] \
-            if _has("ccache") else []
+        the same tree of shipped files, compiling through the compiler cache
+        where the host has one."""
+        launcher = compiler_launcher(self.src)
         if (self.build / "CMakeCache.txt").exists():
-            if launcher and "CMAKE_CXX_COMPILER_LAUNCHER" not in \
-                    _cache_values(self.build / "CMakeCache.txt"):
+            cached = _cache_values(self.build / "CMakeCache.txt")
+            if launcher and launcher[-1] != \
+                    "-DCMAKE_CXX_COMPILER_LAUNCHER:STRING=" + cached.get("CMAKE_CXX_COMPILER_LAUNCHER", ""):
                 subprocess.run(["cmake", *launcher, str(self.build)], check=True,
                                stdout=subprocess.DEVNULL)
             return
@@ -249,6 +271,16 @@ class Scratch:
                                "--show-only=json-v1",
                                *selection], capture_output=True, text=True, check=True)
         return len(json.loads(done.stdout).get("tests", []))
+
+
+def compiler_launcher(tree: Path) -> List[str]:
+    """CMake options that compile through ccache with paths below `tree`
+    taken relative (as scripts/build does for the working tree); none when
+    the host has no ccache."""
+    if not _has("ccache"):
+        return []
+    return [f"-DCMAKE_{lang}_COMPILER_LAUNCHER:STRING=env;CCACHE_BASEDIR={tree};ccache"
+            for lang in ("C", "CXX")]
 
 
 def _cache_values(cache: Path) -> Dict[str, str]:
@@ -378,30 +410,58 @@ def check(source: Path, build: Path, faults: Sequence[Fault]) -> int:
     return 1 if broken else 0
 
 
-def confirm_catches(scratch: Scratch, outcomes: Sequence[Outcome], log_dir: Path) -> None:
+class Confirmation:
     """A fault counts as caught only when the tests that failed with it pass
-    without it: those tests run once more on the unchanged tree, and a catch
-    whose tests fail there, or do not run, becomes an error."""
-    caught = [o for o in outcomes if o.verdict == CAUGHT]
-    tests = sorted({name for o in caught for name in o.failed})
-    if not tests:
-        return
-    progress(f"confirming {len(caught)} catches: {len(tests)} tests on the unchanged tree")
-    selection = ["-R", "^(" + "|".join(re.escape(t) for t in tests) + ")$"]
-    built, output = scratch.build_targets(scratch.test_programs(selection))
-    if built:
-        done = subprocess.run(["ctest", "--test-dir", str(scratch.build), "--output-on-failure",
+    without it. Those tests run once more, while other faults run, in a
+    scratch tree that no fault changes: each test once, however many faults
+    it caught. A catch whose tests fail there, or do not run, becomes an
+    error."""
+
+    def __init__(self, unchanged: Scratch, log_dir: Path):
+        self.build = unchanged.build
+        self.log = log_dir / "confirmation.log"
+        self.log.write_text("")
+        self.pending: "queue.Queue[Optional[str]]" = queue.Queue()
+        self.asked: set = set()
+        self.passed: set = set()
+        self.thread = threading.Thread(target=self._run, daemon=True)
+        self.thread.start()
+
+    def ask(self, outcome: Outcome) -> None:
+        for name in outcome.failed:
+            if name not in self.asked:
+                self.asked.add(name)
+                self.pending.put(name)
+
+    def _run(self) -> None:
+        ending = False
+        while not ending:
+            batch = [self.pending.get()]
+            while not self.pending.empty():
+                batch.append(self.pending.get())
+            ending = None in batch
+            tests = [t for t in batch if t is not None]
+            if tests:
+                self._confirm(tests)
+
+    def _confirm(self, tests: Sequence[str]) -> None:
+        selection = ["-R", "^(" + "|".join(re.escape(t) for t in tests) + ")$"]
+        done = subprocess.run(["ctest", "--test-dir", str(self.build), "--output-on-failure",
                                "-j2", *selection], capture_output=True, text=True)
-        output = done.stdout + done.stderr
-    (log_dir / "confirmation.log").write_text(output)
-    passed = {name for name, result in test_results(output) if result == "Passed"} \
-        if built else set()
-    for outcome in caught:
-        unconfirmed = [name for name in outcome.failed if name not in passed]
-        if unconfirmed:
-            outcome.verdict = BROKEN
-            outcome.detail = (f"not a catch: {', '.join(unconfirmed)} also failed or did not run "
-                              f"without the fault (see {log_dir / 'confirmation.log'})")
+        with self.log.open("a") as log:
+            log.write(done.stdout + done.stderr)
+        self.passed |= {name for name, result in test_results(done.stdout) if result == "Passed"}
+
+    def judge(self, outcomes: Sequence[Outcome]) -> None:
+        """Waits for the last tests, then turns unconfirmed catches into errors."""
+        self.pending.put(None)
+        self.thread.join()
+        for outcome in outcomes:
+            unconfirmed = [name for name in outcome.failed if name not in self.passed]
+            if outcome.verdict == CAUGHT and unconfirmed:
+                outcome.verdict = BROKEN
+                outcome.detail = (f"not a catch: {', '.join(unconfirmed)} also failed or did "
+                                  f"not run without the fault (see {self.log})")
 
 
 def baseline(scratch: Scratch, faults: Sequence[Fault], log_dir: Path) -> List[str]:
@@ -423,6 +483,57 @@ def baseline(scratch: Scratch, faults: Sequence[Fault], log_dir: Path) -> List[s
     return failing
 
 
+def workers_wanted() -> int:
+    """VTX_MUTANT_WORKERS, else two faults at a time on a machine with two
+    processors or more: a fault's tests wait on Wine and the tool's pauses
+    more than they compute."""
+    wanted = os.environ.get("VTX_MUTANT_WORKERS", "")
+    return max(1, int(wanted)) if wanted.isdigit() else min(2, os.cpu_count() or 1)
+
+
+def prepare(scratch: Scratch, like: Path) -> bool:
+    scratch.sync()
+    scratch.configure(like)
+    built, output = scratch.build_targets()
+    if not built:
+        print(output, file=sys.stderr)
+        progress(f"the unchanged scratch tree {scratch.src} does not build")
+    return built
+
+
+def run_faults(scratches: Sequence[Scratch], faults: Sequence[Fault], log_dir: Path,
+               confirmation: Confirmation) -> List[Outcome]:
+    """Each worker takes the next fault in order until none is left."""
+    todo: "queue.Queue[int]" = queue.Queue()
+    for index in range(len(faults)):
+        todo.put(index)
+    outcomes: List[Optional[Outcome]] = [None] * len(faults)
+
+    def work(scratch: Scratch) -> None:
+        while True:
+            try:
+                index = todo.get_nowait()
+            except queue.Empty:
+                return
+            fault = faults[index]
+            progress(f"{fault.name}: {fault.reason}")
+            try:
+                outcome = run_fault(scratch, fault, log_dir)
+            except (OSError, subprocess.CalledProcessError) as error:
+                outcome = Outcome(fault, BROKEN, detail=str(error))
+            progress(f"{fault.name}: {outcome.verdict} in {outcome.seconds:.0f} s {outcome.detail}")
+            if outcome.verdict == CAUGHT:
+                confirmation.ask(outcome)
+            outcomes[index] = outcome
+
+    threads = [threading.Thread(target=work, args=(s,)) for s in scratches]
+    for thread in threads:
+        thread.start()
+    for thread in threads:
+        thread.join()
+    return [o for o in outcomes if o is not None]
+
+
 def main(argv: Sequence[str]) -> int:
     source = env.source_dir()
     options = {a for a in argv if a.startswith("--")}
@@ -430,10 +541,9 @@ def main(argv: Sequence[str]) -> int:
     if "--check" in options:
         return check(source, env.build_dir(), faults)
     root = env.build_dir() / "mutants"
-    scratch = Scratch(source, root)
     log_dir = root / "logs"
     log_dir.mkdir(parents=True, exist_ok=True)
-    # One run at a time owns the scratch tree.
+    # One run at a time owns the scratch trees.
     lock = open(root / "lock", "w")
     try:
         fcntl.flock(lock, fcntl.LOCK_EX | fcntl.LOCK_NB)
@@ -441,29 +551,27 @@ def main(argv: Sequence[str]) -> int:
         progress(f"another run uses {root}; try again when it has ended")
         return 2
     started = time.monotonic()
-    progress(f"copying the sources to {scratch.src}")
-    scratch.sync()
-    scratch.configure(env.build_dir())
-    progress("building the scratch tree (the first run builds everything)")
-    built, output = scratch.build_targets()
-    if not built:
-        print(output, file=sys.stderr)
-        progress("the unchanged scratch tree does not build")
-        return 2
+    build_path = env.build_dir().resolve().relative_to(source.resolve())
+    count = min(workers_wanted(), len(faults)) or 1
+    scratches = [Scratch(source, root / f"worker{n + 1}", build_path) for n in range(count)]
+    unchanged = Scratch(source, root / "unchanged", build_path)
+    for scratch in [*scratches, unchanged]:
+        progress(f"copying the sources to {scratch.src} and building them "
+                 "(the first run builds everything)")
+        if not prepare(scratch, env.build_dir()):
+            return 2
     if "--baseline" in options:
-        failing = baseline(scratch, faults, log_dir)
+        failing = baseline(scratches[0], faults, log_dir)
         if failing:
             print("selections that fail without any fault (logs in " + str(log_dir) + "):")
             print("\n".join("  " + s for s in failing))
             return 2
         progress("every selection passes on the unchanged tree")
-    outcomes = []
-    for fault in faults:
-        progress(f"{fault.name}: {fault.reason}")
-        outcome = run_fault(scratch, fault, log_dir)
-        progress(f"{fault.name}: {outcome.verdict} in {outcome.seconds:.0f} s {outcome.detail}")
-        outcomes.append(outcome)
-    confirm_catches(scratch, outcomes, log_dir)
+    progress(f"{len(faults)} faults, {count} at a time")
+    confirmation = Confirmation(unchanged, log_dir)
+    outcomes = run_faults(scratches, faults, log_dir, confirmation)
+    progress(f"waiting for the confirmation of {len(confirmation.asked)} tests")
+    confirmation.judge(outcomes)
     print(table(outcomes))
     extra = notes(outcomes)
     if extra:
@@ -473,7 +581,7 @@ def main(argv: Sequence[str]) -> int:
     print(f"\n{caught} of {len(outcomes)} caught, "
           f"{sum(o.verdict == UNOBSERVABLE for o in outcomes)} not observable under Wine, "
           f"{sum(o.verdict == NOT_RUN for o in outcomes)} not run on this build, "
-          f"{time.monotonic() - started:.0f} s in all (logs in {log_dir})")
+          f"{time.monotonic() - started:.0f} s in all with {count} workers (logs in {log_dir})")
     bad = [o for o in outcomes if o.verdict in (SURVIVED, BROKEN)]
     return 1 if bad else 0
 

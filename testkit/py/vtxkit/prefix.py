@@ -37,6 +37,16 @@ class WineError(RuntimeError):
     pass
 
 
+def wine_program(args: Sequence) -> List[str]:
+    """ARGS with a bare program name ("reg") made the full path of Wine's
+    own program: given a bare name, Wine first starts start.exe to find it."""
+    words = [str(a) for a in args]
+    if words and re.fullmatch(r"[A-Za-z0-9_]+(\.exe)?", words[0], re.IGNORECASE):
+        name = words[0] if words[0].lower().endswith(".exe") else words[0] + ".exe"
+        words[0] = "C:\\windows\\system32\\" + name
+    return words
+
+
 class Prefix:
     def __init__(self, path: Path, version: str):
         self.path = Path(path)
@@ -140,7 +150,7 @@ class Prefix:
         # Output goes to files, not pipes: programs that Wine starts in the
         # background inherit the handles and would hold a pipe open.
         with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
-            done = subprocess.run([env.wine()] + [str(a) for a in args], env=e, cwd=cwd,
+            done = subprocess.run([env.wine(), *wine_program(args)], env=e, cwd=cwd,
                                   stdin=subprocess.DEVNULL, stdout=out, stderr=err,
                                   timeout=timeout)
             out.seek(0)

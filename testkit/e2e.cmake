@@ -5,7 +5,11 @@
 # configures it (pytest FILE::FUNCTION). The functions are found when CMake
 # configures; editing the file re-runs the configuration. Each test makes
 # its own Wine prefixes, so tests run side by side (ctest -j). Folders in
-# VTX_E2E_PYTHONPATH (a list) hold modules the test files share.
+# VTX_E2E_PYTHONPATH (a list) hold modules the test files share. Compiled
+# modules (and pytest's rewritten test files) go to the build tree's
+# pycache/, never beside the sources, even where the environment asks for
+# none: each test's Python starts from them instead of compiling pytest and
+# the kit again (the prefix hides the compiled files beside the sources).
 # COST (default 10) orders them where ctest has measured nothing yet (a
 # fresh build tree, as every CI run has): the costliest start first, and
 # short tests fill the end, where a long one would run alone.
@@ -32,7 +36,8 @@ function(vtx_e2e_tests file)
         VTX_WINE_ROOT=${VTX_WINE_ROOT}
         WINEARCH=${VTX_WINEARCH}
         PYTHONPATH=${pythonpath}
-        PYTHONDONTWRITEBYTECODE=1)
+        PYTHONPYCACHEPREFIX=${CMAKE_BINARY_DIR}/pycache
+        PYTHONDONTWRITEBYTECODE=)
     foreach(definition IN LISTS definitions)
         string(REGEX REPLACE "^def (test_[A-Za-z0-9_]+).*" "\\1" function "${definition}")
         set(test ${stem}.${function})

@@ -8,6 +8,7 @@ import os
 import subprocess
 import sys
 import tempfile
+import time
 from pathlib import Path
 
 from vtxkit import env
@@ -408,3 +409,40 @@ def test_test_report_names_retries_and_what_did_not_run():
     assert testreport.not_run(junit) == [("flaky (A.B)", "no such runtime here"),
                                          ("quiet", "SKIP_RETURN_CODE=77"),
                                          ("skipped", "needs the 32-bit build")]
+
+
+def test_seeded_faults_side_by_side_keep_their_order_and_confirm_catches():
+    """Faults taken by two workers come back in the order given, whichever
+    ends first; a catch whose failing test does not pass on the unchanged
+    tree becomes an error, and a test that caught several faults runs once."""
+    from vtxkit import mutants
+    faults = [mutants.Fault(f"f{i}", reason="r", tests=["-R", "x"]) for i in range(6)]
+    caught_by = {"f0": ["a"], "f1": ["b"], "f2": [], "f3": ["a"], "f4": ["c"], "f5": ["b"]}
+
+    def run(scratch, fault, log_dir):
+        time.sleep(0.01 * (6 - int(fault.name[1:])))  # the later ones end first
+        failed = caught_by[fault.name]
+        return mutants.Outcome(fault, mutants.CAUGHT if failed else mutants.SURVIVED,
+                               1, 0.0, "", failed)
+
+    confirmed = []
+
+    def confirm(self, tests):
+        time.sleep(0.05)  # a confirmation outlasts the faults' runs
+        confirmed.extend(tests)
+        self.passed |= {t for t in tests if t != "c"}
+
+    with tempfile.TemporaryDirectory() as logs:
+        original = mutants.run_fault, mutants.Confirmation._confirm
+        mutants.run_fault, mutants.Confirmation._confirm = run, confirm
+        try:
+            unchanged = mutants.Scratch(Path(logs), Path(logs) / "unchanged")
+            confirmation = mutants.Confirmation(unchanged, Path(logs))
+            outcomes = mutants.run_faults(["w1", "w2"], faults, Path(logs), confirmation)
+            confirmation.judge(outcomes)
+        finally:
+            mutants.run_fault, mutants.Confirmation._confirm = original
+    assert [o.fault.name for o in outcomes] == [f.name for f in faults]
+    assert [o.verdict for o in outcomes] == [mutants.CAUGHT, mutants.CAUGHT, mutants.SURVIVED,
+                                             mutants.CAUGHT, mutants.BROKEN, mutants.CAUGHT]
+    assert sorted(confirmed) == ["a", "b", "c"]

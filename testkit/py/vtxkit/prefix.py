@@ -408,7 +408,7 @@ class Prefix:
                         f"{(done.stdout + done.stderr).strip()[-300:]}")
 
     def registry(self, classes: bool = False) -> Registry:
-        """A live snapshot of HKEY_LOCAL_MACHINE\Software and \System and of
+        r"""A live snapshot of HKEY_LOCAL_MACHINE\Software and \System and of
         HKEY_CURRENT_USER (one run of regdump.exe). HKLM\Software\Classes
         (thousands of keys, seconds to read) is left out unless classes=True.
         When no program ran since the last snapshot (and none started in the

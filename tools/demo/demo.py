@@ -42,6 +42,7 @@ def listing(title: str, items) -> None:
 
 # ---------------------------------------------------------------- pictures
 HELD_BOXES = range(1, 9)  # more than a run shows: each is held for its picture
+BOX_TRIES = 5
 
 
 class Snapper:
@@ -67,7 +68,7 @@ class Snapper:
         """For the scripted run: a picture of each box while the driver holds
         it, and of the progress window once its bar has reached 20 (devices
         are being uninstalled), until the driver ends."""
-        pictured, progress = set(), False
+        pictured, progress, tries = set(), False, {}
         while run.process.poll() is None:
             transcript = run.transcript()
             if not progress and any(p >= 20 for p in transcript.progress_positions()):
@@ -75,9 +76,13 @@ class Snapper:
             for box in transcript.boxes:
                 held = any(e.int("n") == box.n for e in transcript.of_kind("hold"))
                 if held and box.n not in pictured:
-                    pictured.add(box.n)
-                    self.take("box", f"box-{box.n}", f"Box {box.n}: {box.text}")
-                    run.release(box.n)
+                    # A box not yet drawn gives no picture: it stays held for
+                    # a few more tries.
+                    tries[box.n] = tries.get(box.n, 0) + 1
+                    if self.take("box", f"box-{box.n}", f"Box {box.n}: {box.text}") \
+                            or tries[box.n] >= BOX_TRIES:
+                        pictured.add(box.n)
+                        run.release(box.n)
             time.sleep(0.05)
 
     def watch(self, stop: threading.Event) -> None:

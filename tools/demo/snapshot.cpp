@@ -57,6 +57,17 @@ std::vector<unsigned char> grab(const RECT& rect, BITMAPINFOHEADER& header) {
     return pixels;
 }
 
+// Whether every pixel has the same colour: nothing of the window is drawn
+// yet (on a busy machine the X server draws a new window late), as every
+// window has a frame and a caption of other colours than its face.
+bool uniform(const std::vector<unsigned char>& pixels, const BITMAPINFOHEADER& header) {
+    size_t row = static_cast<size_t>((header.biWidth * 3 + 3) & ~3);
+    for (size_t y = 0; y < static_cast<size_t>(header.biHeight); ++y)
+        for (size_t x = 0; x < static_cast<size_t>(header.biWidth) * 3; ++x)
+            if (pixels[y * row + x] != pixels[x % 3]) return false;
+    return true;
+}
+
 bool writeBmp(const std::string& path, const BITMAPINFOHEADER& header,
               const std::vector<unsigned char>& pixels) {
     BITMAPFILEHEADER file = {};
@@ -85,7 +96,9 @@ int main() {
     // cover part of it: it is put on top (without taking the focus) and
     // repainted whole, frame included. A window that has just appeared may
     // still be painting itself (its caption buttons last): the picture is
-    // taken once two grabs a tenth of a second apart agree.
+    // taken once two grabs a tenth of a second apart agree and show more
+    // than one colour. A window still undrawn after three seconds gives no
+    // picture (exit 1), as a window not found does.
     SetWindowPos(search.found, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     RedrawWindow(search.found, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
@@ -94,8 +107,9 @@ int main() {
     for (int tries = 0; tries < 30; ++tries) {
         Sleep(100);
         std::vector<unsigned char> again = grab(rect, header);
-        if (again == pixels) break;
+        if (again == pixels && !uniform(pixels, header)) break;
         pixels.swap(again);
     }
+    if (pixels.empty() || uniform(pixels, header)) return 1;
     return writeBmp(out, header, pixels) ? 0 : 2;
 }

@@ -423,15 +423,17 @@ class Confirmation:
         self.log.write_text("")
         self.pending: "queue.Queue[Optional[str]]" = queue.Queue()
         self.asked: set = set()
+        self.asking = threading.Lock()  # workers ask side by side
         self.passed: set = set()
         self.thread = threading.Thread(target=self._run, daemon=True)
         self.thread.start()
 
     def ask(self, outcome: Outcome) -> None:
-        for name in outcome.failed:
-            if name not in self.asked:
-                self.asked.add(name)
-                self.pending.put(name)
+        with self.asking:
+            for name in outcome.failed:
+                if name not in self.asked:
+                    self.asked.add(name)
+                    self.pending.put(name)
 
     def _run(self) -> None:
         ending = False
@@ -481,6 +483,15 @@ def baseline(scratch: Scratch, faults: Sequence[Fault], log_dir: Path) -> List[s
                 output if done is None else done.stdout + done.stderr)
             failing.append(" ".join(selection))
     return failing
+
+
+def scratch_build_path(source: Path, build: Path) -> Path:
+    """Where a scratch tree's build tree lies inside it: where the working
+    tree's lies in the working tree (build/ when that is elsewhere)."""
+    try:
+        return build.resolve().relative_to(source.resolve())
+    except ValueError:
+        return Path("build")
 
 
 def workers_wanted() -> int:
@@ -551,7 +562,7 @@ def main(argv: Sequence[str]) -> int:
         progress(f"another run uses {root}; try again when it has ended")
         return 2
     started = time.monotonic()
-    build_path = env.build_dir().resolve().relative_to(source.resolve())
+    build_path = scratch_build_path(source, env.build_dir())
     count = min(workers_wanted(), len(faults)) or 1
     scratches = [Scratch(source, root / f"worker{n + 1}", build_path) for n in range(count)]
     unchanged = Scratch(source, root / "unchanged", build_path)

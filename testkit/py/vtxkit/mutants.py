@@ -226,8 +226,8 @@ class Scratch:
         """Configures the scratch build tree as the build tree `like` is: the
         same toolchain file (the 32-bit one, or the 64-bit test build's) and
         the same tree of shipped files, compiling through the compiler cache
-        where the host has one."""
-        launcher = compiler_launcher(self.src)
+        as the working tree's build does."""
+        launcher = compiler_launcher(like, self.source, self.src)
         if (self.build / "CMakeCache.txt").exists():
             cached = _cache_values(self.build / "CMakeCache.txt")
             if launcher and launcher[-1] != \
@@ -273,14 +273,16 @@ class Scratch:
         return len(json.loads(done.stdout).get("tests", []))
 
 
-def compiler_launcher(tree: Path) -> List[str]:
-    """CMake options that compile through ccache with paths below `tree`
-    taken relative (as scripts/build does for the working tree); none when
-    the host has no ccache."""
-    if not _has("ccache"):
+def compiler_launcher(like: Path, source: Path, tree: Path) -> List[str]:
+    """CMake options that compile tree through the compiler cache as
+    scripts/build compiles the build tree `like` of the working tree
+    (`source`): its launcher, with the paths below tree taken relative; none
+    when that build compiles without the cache."""
+    launcher = _cache_values(like / "CMakeCache.txt").get("CMAKE_CXX_COMPILER_LAUNCHER", "")
+    if not launcher:
         return []
-    return [f"-DCMAKE_{lang}_COMPILER_LAUNCHER:STRING=env;CCACHE_BASEDIR={tree};ccache"
-            for lang in ("C", "CXX")]
+    launcher = launcher.replace(f"CCACHE_BASEDIR={source}", f"CCACHE_BASEDIR={tree}")
+    return [f"-DCMAKE_{lang}_COMPILER_LAUNCHER:STRING={launcher}" for lang in ("C", "CXX")]
 
 
 def _cache_values(cache: Path) -> Dict[str, str]:

@@ -21,6 +21,7 @@ namespace {
 // show its window, on a loaded machine.
 const DWORD desktopTimeoutMs = 120000;
 const DWORD showWindowTimeoutMs = 60000;
+const int desktopTries = 3;
 const char showWindowOption[] = "--show-window";
 
 // What a copy of the driver started with --show-window does: shows a small
@@ -71,11 +72,21 @@ bool windowCanBeShown(std::string& problem) {
 
 // The desktop up and a window shown before the program starts: a program
 // that started without them could show nothing, and its first question
-// would count as declined.
+// would count as declined. A desktop whose last program ended a moment ago
+// may be closing as the proof begins (its explorer still answers, then
+// ends): the next try starts a new one.
+bool desktopReady(std::string& problem) {
+    for (int attempt = 0; attempt < desktopTries; ++attempt) {
+        if (!awaitDesktop(desktopTimeoutMs, problem)) return false;
+        if (windowCanBeShown(problem)) return true;
+    }
+    return false;
+}
+
 bool prepareDesktop(Transcript& transcript) {
     DWORD began = GetTickCount();
     std::string problem;
-    if (!awaitDesktop(desktopTimeoutMs, problem) || !windowCanBeShown(problem)) {
+    if (!desktopReady(problem)) {
         transcript.write(LineFields("error").text("message", problem));
         transcript.write(LineFields("end").text("result", "error"));
         return false;

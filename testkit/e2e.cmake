@@ -4,7 +4,8 @@
 # ctest test "<file stem>.<function>", run by pytest as testkit/pytest.ini
 # configures it (pytest FILE::FUNCTION). The functions are found when CMake
 # configures; editing the file re-runs the configuration. Each test makes
-# its own Wine prefixes, so tests run side by side (ctest -j). Folders in
+# its own Wine prefixes, so tests run side by side (ctest -j), each on one
+# processor (testkit/onecpu). Folders in
 # VTX_E2E_PYTHONPATH (a list) hold modules the test files share. Compiled
 # modules (and pytest's rewritten test files) go to the build tree's
 # pycache/, never beside the sources, even where the environment asks for
@@ -41,7 +42,7 @@ function(vtx_e2e_tests file)
     foreach(definition IN LISTS definitions)
         string(REGEX REPLACE "^def (test_[A-Za-z0-9_]+).*" "\\1" function "${definition}")
         set(test ${stem}.${function})
-        add_test(NAME ${test} COMMAND ${VTX_PYTHON} -m pytest -c ${CMAKE_SOURCE_DIR}/testkit/pytest.ini
+        add_test(NAME ${test} COMMAND ${VTX_ONECPU} ${VTX_PYTHON} -m pytest -c ${CMAKE_SOURCE_DIR}/testkit/pytest.ini
                  --rootdir ${CMAKE_SOURCE_DIR} ${path}::${function})
         set_tests_properties(${test} PROPERTIES
             ENVIRONMENT "${environment}"

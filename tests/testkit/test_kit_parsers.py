@@ -11,6 +11,8 @@ import tempfile
 import time
 from pathlib import Path
 
+import pytest
+
 from vtxkit import env
 from vtxkit import registry as reg
 from vtxkit import testreport
@@ -388,6 +390,36 @@ def test_host_arch_decision():
         assert shell(f'i386_emulator "{folder}"').stdout == "qemu-i386\n"
         (entries / "status").write_text("disabled\n")
         assert shell(f'i386_emulator "{folder}"').stdout == ""
+
+
+def test_each_test_goes_to_the_processor_with_fewest_tests():
+    """testkit/onecpu: a live test counts where the table has it, an ended
+    one does not (and is forgotten); a process allowed one processor runs
+    as it is, and the command keeps the launcher's process."""
+    script = Path(__file__).resolve().parents[2] / "testkit" / "onecpu"
+    report = "grep Cpus_allowed_list /proc/self/status | cut -f2; echo $$"
+
+    def launch(table: str, *pinned: str) -> tuple:
+        done = subprocess.run([*pinned, str(script), "sh", "-c", report], capture_output=True,
+                              text=True, env={**os.environ, "VTX_CPU_TABLE": table}, check=True)
+        cpus, pid = done.stdout.split()
+        return cpus, pid
+
+    if (os.cpu_count() or 1) < 2:
+        pytest.skip("this machine has one processor")
+    with tempfile.TemporaryDirectory() as table:
+        for ended in ("0.999999998", "0.999999999"):  # beyond any process number
+            (Path(table) / ended).touch()
+        (Path(table) / f"1.{os.getpid()}").touch()
+        assert launch(table, "taskset", "-c", "0,1")[0] == "0"
+        assert not (Path(table) / "0.999999999").exists()
+        (Path(table) / f"0.{os.getpid()}").touch()
+        (Path(table) / f"0.{os.getppid()}").touch()
+        cpus, pid = launch(table, "taskset", "-c", "0,1")
+        assert cpus == "1" and (Path(table) / f"1.{pid}").exists(), os.listdir(table)
+        assert launch(table, "taskset", "-c", "1")[0] == "1"
+        assert sorted(os.listdir(table)) == sorted(["lock", f"0.{os.getpid()}", f"0.{os.getppid()}",
+                                                    f"1.{os.getpid()}", f"1.{pid}"])
 
 
 def test_test_report_names_retries_and_what_did_not_run():

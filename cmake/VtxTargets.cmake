@@ -81,7 +81,8 @@ function(vtx_unit_test name)
     endif()
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES
-        ENVIRONMENT "VTX_WINE_ROOT=${VTX_WINE_ROOT}" LABELS unit TIMEOUT 300)
+        ENVIRONMENT "VTX_WINE_ROOT=${VTX_WINE_ROOT}" LABELS unit TIMEOUT 300
+        FIXTURES_REQUIRED wine)
 endfunction()
 
 # vtx_persona_test(test program prefix persona [winerun flags...]): runs a test
@@ -90,6 +91,6 @@ endfunction()
 function(vtx_persona_test test program prefix persona)
     add_test(NAME ${test} COMMAND ${VTX_WINERUN} --prefix ${prefix} --version ${persona} ${ARGN}
                                   $<TARGET_FILE:${program}>)
-    set_tests_properties(${test} PROPERTIES LABELS unit TIMEOUT 300
+    set_tests_properties(${test} PROPERTIES LABELS unit TIMEOUT 300 FIXTURES_REQUIRED wine
         ENVIRONMENT "VTX_WINE_ROOT=${VTX_WINE_ROOT};VTX_EXPECT_WINVER=${persona}")
 endfunction()

@@ -1,4 +1,4 @@
-# vtx_e2e_tests(<file.py> [LABELS label...] [TIMEOUT seconds] [COST n])
+# vtx_e2e_tests(<file.py> [NO_WINE] [LABELS label...] [TIMEOUT seconds] [COST n])
 #
 # Registers every top-level `def test_...(` of a Python test file as its own
 # ctest test "<file stem>.<function>", run by pytest as testkit/pytest.ini
@@ -13,9 +13,11 @@
 # the kit again (the prefix hides the compiled files beside the sources).
 # COST (default 10) orders them where ctest has measured nothing yet (a
 # fresh build tree, as every CI run has): the costliest start first, and
-# short tests fill the end, where a long one would run alone.
+# short tests fill the end, where a long one would run alone. Unless NO_WINE
+# says the file starts no Wine, its tests wait for the template prefix
+# (the fixture "wine", testkit/CMakeLists.txt).
 function(vtx_e2e_tests file)
-    cmake_parse_arguments(E2E "" "TIMEOUT;COST" "LABELS" ${ARGN})
+    cmake_parse_arguments(E2E "NO_WINE" "TIMEOUT;COST" "LABELS" ${ARGN})
     get_filename_component(path ${file} ABSOLUTE)
     get_filename_component(stem ${file} NAME_WE)
     if(NOT E2E_TIMEOUT)
@@ -50,5 +52,8 @@ function(vtx_e2e_tests file)
             TIMEOUT ${E2E_TIMEOUT}
             COST ${E2E_COST}
             SKIP_RETURN_CODE 77)
+        if(NOT E2E_NO_WINE)
+            set_tests_properties(${test} PROPERTIES FIXTURES_REQUIRED wine)
+        endif()
     endforeach()
 endfunction()

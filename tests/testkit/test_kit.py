@@ -346,8 +346,10 @@ def test_registry_reads_agree():
     # stored); regdump.exe reads the bytes stored, as the hive files hold them.
     sized = {"short dword": raw(4, b"\x01\x02\x03"), "long dword": raw(4, b"\x01\x02\x03\x04\x05")}
     odd_key = r"HKLM\Software\KitOdd"
+    # The odd values also on HKLM\Software itself, which a snapshot reads
+    # value by value to leave out its Classes.
     prefix.reg_import({key: values, key + r"\Sub": {"v": "1"}, odd_key: {**odd, **sized},
-                       odd_key + r"\Ä b\c": {}})
+                       odd_key + r"\Ä b\c": {}, r"HKLM\Software": {**odd, **sized}})
     live = prefix.read_key(key)
     whole_live = prefix.registry()
     # regdump.exe reads what reg.exe exports, odd types and names included,
@@ -369,12 +371,13 @@ def test_registry_reads_agree():
     stored = snapshot_part(whole_live)
     assert stored == snapshot_part(files)
     shown = snapshot_part(exported)
-    mine = vtxkit.registry.normalize_key(odd_key).lower()
-    assert {k: v for k, v in stored.items() if k != mine} == \
-        {k: shown[k] for k in stored if k != mine and k in shown}
+    mine = {vtxkit.registry.normalize_key(k).lower() for k in (odd_key, r"HKLM\Software")}
+    assert {k: v for k, v in stored.items() if k not in mine} == \
+        {k: shown[k] for k in stored if k not in mine and k in shown}
     assert set(stored) <= set(shown)
     assert whole_live.links and all(whole_live.has_key(link) for link in whole_live.links)
     assert whole_live.get(r"HKLM\Software", "") is None
+    assert [whole_live.get(r"HKLM\Software", name) for name in sized] == [v.data for v in sized.values()]
     assert not whole_live.subtree(r"HKLM\Software\Classes")
     for registry in (live, files):
         assert registry.subkeys(key) == ["Sub"]

@@ -115,6 +115,19 @@ def test_regdump_output_parsing():
     assert not got.subtree(r"HKLM\Software\A\Skip")
     assert read[r"HKCU\Gone"] is None and read[r"HKCU\Bad"] == "error 5"
     assert reg.parse_dump(out[:-4]) is None and reg.parse_dump(out[:40]) is None
+    # Read in parts around a left-out key: values of the keys on the way,
+    # the other subkeys saved whole below their own paths.
+    hexed = lambda text: text.encode("utf-16-le").hex() or "-"
+    part = b"WINE REGISTRY Version 2\n\n[] 1\n\"w\"=\"x\"\n\n[In] 1\n"
+    out = (head(r"HKLM\Software") + "P -\n" + f"V - 1 {hexed('d')}0000\n" +
+           f"V {hexed('n')} 4 02000000\nV {hexed('e')} 3 -\nV {hexed('L')} 6 5c00\n" +
+           f"P {hexed('Ms')}\nH {len(part)}\n").encode() + part + \
+        (f"\nP {hexed('Ms')}\nP {hexed('Keep')}\n" + head("HKCU\\Empty") + "P -\nEND\n").encode()
+    read = reg.parse_dump(out, skip=[r"HKLM\Software\Ms\In"])
+    got = read[r"HKLM\Software"]
+    assert [got.get(r"HKLM\Software", name) for name in ("", "N", "e", "l")] == ["d", 2, b"", None]
+    assert got.get(r"HKLM\Software\Ms", "w") == "x" and not got.has_key(r"HKLM\Software\Ms\In")
+    assert read["HKCU\\Empty"].has_key("HKCU\\Empty")
 
 
 def test_reg_file_text_reads_back():

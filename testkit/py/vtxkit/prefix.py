@@ -470,7 +470,8 @@ def _run_dump(prefix, keys: Sequence[str], skip: Sequence[str]) -> Tuple[Optiona
     handle, name = tempfile.mkstemp(suffix=".txt", dir=prefix.path)
     os.close(handle)
     try:
-        done = prefix.run(env.kit_file("regdump"), prefix.win(name), *keys)
+        done = prefix.run(env.kit_file("regdump"), prefix.win(name), *keys,
+                          *("-" + key for key in skip))
         read = parse_dump(Path(name).read_bytes(), skip)
         if done.returncode != 0 or read is None:
             return None, f"regdump exit {done.returncode}: " \

@@ -373,9 +373,11 @@ def parse_dump(data: bytes, skip: Iterable[str] = ()) -> Optional[Dict[str, obje
     """Reads what the kit's regdump.exe wrote: {requested key: its Registry,
     None when the key does not exist, or the error text of a failed read}.
     None when the output is cut short (no END line): nothing of it counts.
-    Keys at or below a path in skip are left out."""
+    Keys at or below a path in skip are left out (regdump.exe, given them,
+    leaves them out itself)."""
     answers: Dict[str, object] = {}
-    requested, pos = None, 0
+    requested = part = None
+    pos = 0
     while pos < len(data):
         end = data.find(b"\n", pos)
         if end < 0:
@@ -385,7 +387,7 @@ def parse_dump(data: bytes, skip: Iterable[str] = ()) -> Optional[Dict[str, obje
         if kind == "END":
             return answers
         if kind == "R":
-            requested = _dump_text(rest)
+            requested = part = _dump_text(rest)
             answers[requested] = "no answer"
         elif requested is None:
             return None
@@ -393,16 +395,35 @@ def parse_dump(data: bytes, skip: Iterable[str] = ()) -> Optional[Dict[str, obje
             answers[requested] = None
         elif kind == "F":
             answers[requested] = f"error {rest}"
-        elif kind == "H":
-            size = int(rest)
-            if pos + size > len(data):
-                return None
-            text = data[pos:pos + size].decode("utf-8", "replace")
-            pos += size + 1
-            registry = parse_hive(text, requested, skip=skip)
-            registry.add_key(requested)
-            answers[requested] = registry
+        elif kind in ("P", "H", "V"):
+            registry = answers.get(requested)
+            if not isinstance(registry, Registry):
+                registry = answers[requested] = Registry()
+                registry.add_key(requested)
+            if kind == "P":
+                below = _dump_text(rest)
+                part = requested + "\\" + below if below else requested
+            elif kind == "V":
+                _dump_value(registry, part, rest, skip)
+            else:
+                size = int(rest)
+                if pos + size > len(data):
+                    return None
+                text = data[pos:pos + size].decode("utf-8", "replace")
+                pos += size + 1
+                parse_hive(text, part, registry, skip=skip)
     return None
+
+
+def _dump_value(registry: Registry, key: str, fields: str, skip: Iterable[str]) -> None:
+    """A "V <name> <type> <data>" line of regdump.exe: a value of key."""
+    name, kind, raw = fields.split(" ")
+    kind = int(kind)
+    lower = normalize_key(key).lower()
+    if kind == REG_LINK or any(lower == s or lower.startswith(s + "\\")
+                               for s in (normalize_key(path).lower() for path in skip)):
+        return
+    registry.set_value(key, _dump_text(name), kind, _decode(kind, b"" if raw == "-" else bytes.fromhex(raw)))
 
 
 # ------------------------------------------------------ .reg files to import

@@ -97,6 +97,10 @@ void ProgressWatch::onWindow(HWND found, HWND bar) {
         if (!(next != sample)) break;
         sample = next;
     }
+    // A window being destroyed loses its controls and then its texts while
+    // it is still listed: a read that ends with the bar gone may hold that
+    // state, which the window never showed.
+    if (!IsWindow(bar)) return;
     if (!(sample != last)) return;
     last = sample;
     LineFields line("progress");

@@ -326,6 +326,11 @@ def _hive_key_name(line: str) -> str:
     return _join_surrogates("".join(out))
 
 
+def _at_or_below(lower: str, roots: Iterable[str]) -> bool:
+    """Whether the lower-case key path is one of roots or lies below one."""
+    return any(lower == root or lower.startswith(root + "\\") for root in roots)
+
+
 def parse_hive(text: str, root: str, registry: Optional[Registry] = None,
                skip: Iterable[str] = ()) -> Registry:
     """Parses Wine's system.reg (root "HKLM") or user.reg (root "HKCU"),
@@ -343,8 +348,7 @@ def parse_hive(text: str, root: str, registry: Optional[Registry] = None,
             # As normalize_key has it, without asking it for every key.
             name = _hive_key_name(line).replace("/", "\\").strip("\\")
             key = root + "\\" + name if name else root
-            lower = key.lower()
-            if any(lower == s or lower.startswith(s + "\\") for s in skipped):
+            if _at_or_below(key.lower(), skipped):
                 key = None
             else:
                 values = registry._add_normalized(key)
@@ -419,9 +423,8 @@ def _dump_value(registry: Registry, key: str, fields: str, skip: Iterable[str]) 
     """A "V <name> <type> <data>" line of regdump.exe: a value of key."""
     name, kind, raw = fields.split(" ")
     kind = int(kind)
-    lower = normalize_key(key).lower()
-    if kind == REG_LINK or any(lower == s or lower.startswith(s + "\\")
-                               for s in (normalize_key(path).lower() for path in skip)):
+    if kind == REG_LINK or _at_or_below(normalize_key(key).lower(),
+                                        [normalize_key(path).lower() for path in skip]):
         return
     registry.set_value(key, _dump_text(name), kind, _decode(kind, b"" if raw == "-" else bytes.fromhex(raw)))
 

@@ -113,8 +113,8 @@ class KeyReader {
 public:
     KeyReader(const std::wstring& scratch, std::string& lines) : scratch(scratch), lines(lines) {}
 
-    // The key at path (below the open key), less the subtrees at skips
-    // (paths below it, each ending in a backslash-free name).
+    // The open key, at path below the requested key, less the subtrees at
+    // skips (their paths relative to this key).
     LONG read(HKEY key, const std::wstring& path, const std::vector<std::wstring>& skips) {
         lines += "P " + hexText(path) + "\n";
         if (skips.empty()) return savePart(key);
